@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian 12 machine (run as root): the Debian
+# packages that are missing, then the npm packages from package-lock.json.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  # build
+  cmake make g++ pkg-config clang-format
+  # core library
+  libhunspell-dev libenchant-2-dev libuv1-dev libglib2.0-dev
+  # dictionaries used by the demo and the tests
+  hunspell-en-us hunspell-pl
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  missing+=(nodejs npm)
+fi
+
+retry() {
+  local attempt
+  for attempt in 1 2 3 4; do
+    "$@" && return 0
+    echo "setup: '$*' failed (attempt $attempt); retrying" >&2
+    sleep $((attempt * 5))
+  done
+  "$@"
+}
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  retry apt-get update -qq
+  retry apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+retry npm ci --no-audit --no-fund --loglevel=error

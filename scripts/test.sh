@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Does all set-up on a fresh Debian 12 machine, builds, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+
+echo "== C++ tests"
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+echo "== C++ tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+scripts/build.sh build-sanitize -DSPELL_SANITIZE=ON -DSPELL_BUILD_BENCH=OFF -DSPELL_BUILD_MODULE=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"

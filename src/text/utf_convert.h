@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace spellchecker {
+
+// UTF-8 and UTF-16 as the Unicode standard defines them. Each ill-formed UTF-8 subsequence and
+// each unpaired surrogate becomes U+FFFD. No conversion reports an error: failure (including a
+// source too long to convert) gives the empty result.
+
+// Converts the bytes before the first NUL byte.
+std::u16string Utf8ToUtf16(const std::string& utf8);
+
+// Converts every unit; the result is cut at the first NUL byte it holds.
+std::string Utf16ToUtf8(const std::u16string& utf16);
+
+// Writes UTF-16 runs as UTF-8 into a caller's buffer, allocating nothing.
+class Utf8Converter {
+ public:
+  // Writes the NUL-terminated UTF-8 form of `count` units at `source` into `destination`, which
+  // must hold capacity + 1 bytes. When the form needs more than `capacity` bytes (or the
+  // conversion fails), writes the empty string. Always answers true.
+  bool ConvertToUtf8(char* destination, int32_t capacity, const char16_t* source, int32_t count);
+};
+
+}  // namespace spellchecker
