@@ -13,6 +13,8 @@ packages=(
   hunspell-en-us hunspell-pl
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # checks that the committed character-class table matches its generator
+  python3
 )
 
 missing=()

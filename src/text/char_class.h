@@ -16,9 +16,7 @@ enum CharClassBits : uint8_t {
 extern const uint8_t kUtf16UnitClasses[65536];
 
 inline bool IsLetterUnit(char16_t unit) { return kUtf16UnitClasses[unit] & kCharLetter; }
-inline bool IsPunctuationUnit(char16_t unit) {
-  return kUtf16UnitClasses[unit] & kCharPunctuation;
-}
+inline bool IsPunctuationUnit(char16_t unit) { return kUtf16UnitClasses[unit] & kCharPunctuation; }
 inline bool IsSpaceUnit(char16_t unit) { return kUtf16UnitClasses[unit] & kCharSpace; }
 
 }  // namespace spellchecker
