@@ -9,6 +9,11 @@ echo "== C++ tests"
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
+echo "== Example: check_text with Debian's en_US dictionary"
+example_output=$(build/examples/check_text)
+echo "$example_output"
+grep -q '^26-35 mispelled: misspelled' <<<"$example_output"
+
 echo "== C++ tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-sanitize -DSPELL_SANITIZE=ON -DSPELL_BUILD_BENCH=OFF -DSPELL_BUILD_MODULE=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

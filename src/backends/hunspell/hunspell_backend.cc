@@ -1,0 +1,197 @@
+#include "backends/hunspell/hunspell_backend.h"
+
+#include <hunspell/hunspell.hxx>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "text/char_class.h"
+
+namespace spellchecker {
+namespace {
+
+// Longest UTF-8 form of a word that FindMisspellings hands to the engine; longer words are
+// checked as the empty string, which the engine accepts. The scratch buffer adds the NUL.
+constexpr int32_t kMaxWordBytes = 255;
+
+// The engine sees a word only up to its first NUL byte.
+std::string UpToNul(const std::string& word) { return std::string(word.c_str()); }
+
+// The list form of suggest and free_list is marked deprecated in Hunspell 1.7 but gives the
+// count up front, so the result is reserved once.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#elif defined(_MSC_VER)
+#pragma warning(push)
+#pragma warning(disable : 4996)
+#endif
+
+// Holds one list from the engine's suggest and releases it once, even when copying throws.
+class SuggestionList {
+ public:
+  SuggestionList(Hunspell* engine, const std::string& word)
+      : engine(engine), count(engine->suggest(&list, word.c_str())) {}
+  SuggestionList(const SuggestionList&) = delete;
+  SuggestionList& operator=(const SuggestionList&) = delete;
+  ~SuggestionList() { engine->free_list(&list, count); }
+
+  int size() const { return count; }
+  const char* operator[](int i) const { return list[i]; }
+
+ private:
+  Hunspell* engine;
+  char** list = nullptr;
+  int count;
+};
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#elif defined(_MSC_VER)
+#pragma warning(pop)
+#endif
+
+}  // namespace
+
+HunspellBackend::HunspellBackend() : converter(std::make_unique<Utf8Converter>()) {}
+
+HunspellBackend::~HunspellBackend() {
+  engine.reset();
+  converter.reset();
+}
+
+bool HunspellBackend::SetDictionary(const std::string& language, const std::string& directory) {
+  // Whatever follows, the previous dictionary and its run-time changes are gone.
+  engine.reset();
+  encoding.reset();
+
+  std::string tag = language;
+  std::replace(tag.begin(), tag.end(), '-', '_');
+  const std::string base = directory + "/" + tag;
+  const std::string affix_path = base + ".aff";
+  const std::string word_list_path = base + ".dic";
+
+  std::FILE* word_list = std::fopen(word_list_path.c_str(), "r");
+  if (!word_list) return false;
+  std::fclose(word_list);
+
+  engine = std::make_unique<Hunspell>(affix_path.c_str(), word_list_path.c_str());
+  encoding = DictionaryEncoding::ForDictionary(engine->get_dict_encoding());
+  return true;
+}
+
+std::vector<std::string> HunspellBackend::GetAvailableDictionaries(const std::string&) {
+  return {};
+}
+
+std::vector<std::string> HunspellBackend::GetCorrectionsForMisspelling(const std::string& word) {
+  std::vector<std::string> corrections;
+  if (!engine) return corrections;
+
+  std::string encoded;
+  if (!ToDictionary(word, &encoded)) return corrections;
+  const SuggestionList suggestions(engine.get(), encoded);
+  const size_t count = static_cast<size_t>(std::max(suggestions.size(), 0));
+  if (count > corrections.capacity()) corrections.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    const char* suggestion = suggestions[static_cast<int>(i)];
+    if (!encoding) {
+      corrections.emplace_back(suggestion);
+      continue;
+    }
+    // A suggestion holding a byte the set leaves undefined cannot be shown faithfully.
+    std::string utf8;
+    if (encoding->ToUtf8(suggestion, &utf8)) corrections.push_back(std::move(utf8));
+  }
+  return corrections;
+}
+
+bool HunspellBackend::IsMisspelled(const std::string& word) {
+  if (!engine) return false;
+  if (word.find('\0') != std::string::npos) return Rejects(UpToNul(word));
+  return Rejects(word);
+}
+
+bool HunspellBackend::IsHunspell() { return true; }
+
+std::vector<WordRange> HunspellBackend::FindMisspellings(const char16_t* text, uint64_t length) {
+  std::vector<WordRange> misspellings;
+  if (!engine || !converter) return misspellings;
+
+  char scratch[kMaxWordBytes + 1];
+  std::string word;  // reused, so checking a word allocates at most once per call
+  const auto check = [&](uint64_t start, uint64_t end) {
+    // Every unit takes at least one UTF-8 byte, so a longer run cannot fit (and its count
+    // might not fit the converter's 32-bit argument).
+    if (end - start > static_cast<uint64_t>(kMaxWordBytes)) {
+      scratch[0] = '\0';
+    } else {
+      converter->ConvertToUtf8(scratch, kMaxWordBytes, text + start,
+                               static_cast<int32_t>(end - start));
+    }
+    word.assign(scratch);
+    if (Rejects(word)) misspellings.push_back(WordRange{start, end});
+  };
+
+  enum class State { kBetweenWords, kInWord, kInToken };
+  State state = State::kBetweenWords;
+  uint64_t start = 0;
+  for (uint64_t i = 0; i < length; ++i) {
+    const char16_t unit = text[i];
+    switch (state) {
+      case State::kBetweenWords:
+        if (IsLetterUnit(unit)) {
+          start = i;
+          state = State::kInWord;
+        } else if (!IsPunctuationUnit(unit) && !IsSpaceUnit(unit)) {
+          state = State::kInToken;
+        }
+        break;
+      case State::kInWord:
+        if (unit == u'\'' && i + 1 < length && IsLetterUnit(text[i + 1])) {
+          ++i;  // the apostrophe and the letter after it stay in the word
+        } else if (unit == u'\0' || IsPunctuationUnit(unit) || IsSpaceUnit(unit)) {
+          check(start, i);
+          state = State::kBetweenWords;
+        } else if (!IsLetterUnit(unit)) {
+          state = State::kInToken;  // e.g. a digit: the whole token is not a word
+        }
+        break;
+      case State::kInToken:
+        if (IsPunctuationUnit(unit) || IsSpaceUnit(unit)) state = State::kBetweenWords;
+        break;
+    }
+  }
+  return misspellings;
+}
+
+void HunspellBackend::Add(const std::string& word) {
+  if (!engine) return;
+  std::string encoded;
+  if (ToDictionary(word, &encoded)) engine->add(encoded);
+}
+
+void HunspellBackend::Remove(const std::string& word) {
+  if (!engine) return;
+  std::string encoded;
+  if (ToDictionary(word, &encoded)) engine->remove(encoded);
+}
+
+bool HunspellBackend::Rejects(const std::string& word) {
+  if (!encoding) return !engine->spell(word);
+  std::string encoded;
+  // A character the dictionary's set lacks cannot be in any of its words.
+  if (!encoding->FromUtf8(word, &encoded)) return true;
+  return !engine->spell(encoded);
+}
+
+bool HunspellBackend::ToDictionary(const std::string& word, std::string* encoded) {
+  if (!encoding) {
+    *encoded = UpToNul(word);
+    return true;
+  }
+  return encoding->FromUtf8(UpToNul(word), encoded);
+}
+
+}  // namespace spellchecker
