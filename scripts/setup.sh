@@ -13,6 +13,8 @@ packages=(
   hunspell-en-us hunspell-pl
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the shell tests' private session bus and the fake desktop service on it
+  dbus-daemon python3-gi gir1.2-glib-2.0
   # checks that the committed character-class table matches its generator
   python3
 )

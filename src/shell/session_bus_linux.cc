@@ -1,0 +1,179 @@
+#include "shell/session_bus_linux.h"
+
+#include <gio/gunixfdlist.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace spellchecker {
+namespace {
+
+struct ObjectUnref {
+  void operator()(gpointer object) const { g_object_unref(object); }
+};
+struct VariantUnref {
+  void operator()(GVariant* variant) const { g_variant_unref(variant); }
+};
+struct ErrorFree {
+  void operator()(GError* error) const { g_error_free(error); }
+};
+template <typename T>
+using ObjectPtr = std::unique_ptr<T, ObjectUnref>;
+using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
+using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
+
+// A main context of the call's own, the thread default while the call runs, so every completion
+// GDBus posts for the call is dispatched here and nowhere else. GDBus does its I/O on GLib's own
+// worker threads; this thread only waits on the context.
+class CallContext {
+ public:
+  CallContext() : context_(g_main_context_new()) { g_main_context_push_thread_default(context_); }
+  CallContext(const CallContext&) = delete;
+  CallContext& operator=(const CallContext&) = delete;
+  ~CallContext() {
+    g_main_context_pop_thread_default(context_);
+    g_main_context_unref(context_);
+  }
+  GMainContext* get() const { return context_; }
+
+ private:
+  GMainContext* context_;
+};
+
+// One asynchronous operation's result, filled in by its callback on the call's context. A
+// callback that never got dispatched before the call gave up is never dispatched at all: nothing
+// iterates the context afterwards, so the operation may live on the caller's stack.
+struct Pending {
+  ObjectPtr<GAsyncResult> result;
+};
+
+void KeepResult(GObject*, GAsyncResult* result, gpointer data) {
+  static_cast<Pending*>(data)->result.reset(G_ASYNC_RESULT(g_object_ref(result)));
+}
+
+gboolean MarkExpired(gpointer data) {
+  *static_cast<bool*>(data) = true;
+  return G_SOURCE_REMOVE;
+}
+
+// Dispatches the context's events until `pending` completes or the monotonic clock reaches
+// `deadline` (microseconds).
+bool WaitUntil(GMainContext* context, const Pending& pending, gint64 deadline) {
+  bool expired = false;
+  const gint64 now = g_get_monotonic_time();
+  if (now >= deadline) return pending.result != nullptr;
+  GSource* timer = g_timeout_source_new(static_cast<guint>((deadline - now + 999) / 1000));
+  g_source_set_callback(timer, MarkExpired, &expired, nullptr);
+  g_source_attach(timer, context);
+  while (!pending.result && !expired) g_main_context_iteration(context, TRUE);
+  g_source_destroy(timer);
+  g_source_unref(timer);
+  return pending.result != nullptr;
+}
+
+// Waits until the deadline; then cancels and grants the operation a short grace to wind up.
+bool Await(GMainContext* context, const Pending& pending, GCancellable* cancellable,
+           gint64 deadline) {
+  if (WaitUntil(context, pending, deadline)) return true;
+  g_cancellable_cancel(cancellable);
+  return WaitUntil(context, pending, g_get_monotonic_time() + kSessionBusGrace.count() * 1000);
+}
+
+void Close(GMainContext* context, GDBusConnection* connection) {
+  Pending closing;
+  g_dbus_connection_close(connection, nullptr, KeepResult, &closing);
+  if (WaitUntil(context, closing, g_get_monotonic_time() + kSessionBusGrace.count() * 1000)) {
+    g_dbus_connection_close_finish(connection, closing.result.get(), nullptr);
+  }
+  // Deliver what the close queued (the "closed" signal), which holds the connection.
+  while (g_main_context_iteration(context, FALSE)) {
+  }
+}
+
+// Makes one call and waits for its reply until the deadline. Answers whether it replied
+// without an error.
+// `calling` must outlive every later iteration of the context.
+bool Call(GMainContext* context, GDBusConnection* connection, const SessionBusCall& call,
+          gint64 deadline, GCancellable* cancellable, Pending& calling) {
+  const gint64 remaining_ms = (deadline - g_get_monotonic_time()) / 1000;
+  g_dbus_connection_call_with_unix_fd_list(connection, call.destination, call.object_path,
+                                           call.interface_name, call.method, call.parameters,
+                                           nullptr, G_DBUS_CALL_FLAGS_NONE,
+                                           static_cast<gint>(remaining_ms > 1 ? remaining_ms : 1),
+                                           call.fds, cancellable, KeepResult, &calling);
+  if (!Await(context, calling, cancellable, deadline)) return false;
+  GError* error = nullptr;
+  VariantPtr reply(g_dbus_connection_call_with_unix_fd_list_finish(connection, nullptr,
+                                                                   calling.result.get(), &error));
+  ErrorPtr call_error(error);
+  return reply != nullptr;
+}
+
+bool IsConnectableTransport(const std::string& entry) {
+  const std::string transport = entry.substr(0, entry.find(':'));
+  return transport == "unix" || transport == "tcp" || transport == "nonce-tcp";
+}
+
+}  // namespace
+
+std::string SessionBusAddress() {
+  const char* configured = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (configured == nullptr || *configured == '\0') {
+    const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime_dir == nullptr || *runtime_dir == '\0') return {};
+    const std::string socket_path = std::string(runtime_dir) + "/bus";
+    gchar* escaped = g_dbus_address_escape_value(socket_path.c_str());
+    std::string address = std::string("unix:path=") + escaped;
+    g_free(escaped);
+    return address;
+  }
+  const std::string list(configured);
+  std::string address;
+  for (std::string::size_type start = 0; start <= list.size();) {
+    std::string::size_type end = list.find(';', start);
+    if (end == std::string::npos) end = list.size();
+    const std::string entry = list.substr(start, end - start);
+    if (!entry.empty() && IsConnectableTransport(entry)) {
+      if (!address.empty()) address += ';';
+      address += entry;
+    }
+    start = end + 1;
+  }
+  return address;
+}
+
+bool CallSessionBusMethod(const SessionBusCall& call) {
+  VariantPtr parameters(g_variant_ref_sink(call.parameters));
+  const std::string address = SessionBusAddress();
+  if (address.empty()) return false;
+  const gint64 deadline = g_get_monotonic_time() + kSessionBusBudget.count() * 1000;
+
+  CallContext context;
+  ObjectPtr<GCancellable> cancellable(g_cancellable_new());
+  // GDBus's own greeting of the bus (G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION) waits for
+  // the bus's answer without a timeout and cannot be cancelled, so the greeting is sent here.
+  Pending connecting;
+  g_dbus_connection_new_for_address(address.c_str(), G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT,
+                                    nullptr, cancellable.get(), KeepResult, &connecting);
+  if (!Await(context.get(), connecting, cancellable.get(), deadline)) return false;
+  GError* error = nullptr;
+  ObjectPtr<GDBusConnection> connection(
+      g_dbus_connection_new_for_address_finish(connecting.result.get(), &error));
+  ErrorPtr connect_error(error);
+  if (!connection) return false;
+  const SessionBusCall greeting = {"org.freedesktop.DBus",
+                                   "/org/freedesktop/DBus",
+                                   "org.freedesktop.DBus",
+                                   "Hello",
+                                   nullptr,
+                                   nullptr};
+  Pending greeted;
+  Pending called;
+  const bool replied =
+      Call(context.get(), connection.get(), greeting, deadline, cancellable.get(), greeted) &&
+      Call(context.get(), connection.get(), call, deadline, cancellable.get(), called);
+  Close(context.get(), connection.get());
+  return replied;
+}
+
+}  // namespace spellchecker
