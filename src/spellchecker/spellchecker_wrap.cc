@@ -1,0 +1,108 @@
+#include "spellchecker/spellchecker_wrap.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "spellchecker/create_spell_backend.h"
+
+namespace spellchecker {
+namespace {
+
+constexpr napi_property_attributes kMethodAttributes =
+    static_cast<napi_property_attributes>(napi_writable | napi_configurable);
+
+// Presence is decided by the count, so an explicit undefined is an argument.
+void RequireArgument(const Napi::CallbackInfo& info) {
+  if (info.Length() == 0) {
+    throw Napi::Error::New(info.Env(), "Bad argument.");
+  }
+}
+
+// No coercion: a value that is not a string fails in napi_get_value_string_utf8, and the host's
+// error for that failure ends the call.
+std::string ReadUtf8(const Napi::Value& value) { return value.As<Napi::String>().Utf8Value(); }
+
+Napi::Array ToScriptArray(Napi::Env env, const std::vector<std::string>& list) {
+  Napi::Array array = Napi::Array::New(env, list.size());
+  for (size_t i = 0; i < list.size(); ++i) {
+    const std::string& entry = list[i];
+    // Script sees each entry as a C string would read it.
+    const size_t length = entry.find('\0') == std::string::npos ? entry.size() : entry.find('\0');
+    array.Set(static_cast<uint32_t>(i), Napi::String::New(env, entry.data(), length));
+  }
+  return array;
+}
+
+}  // namespace
+
+Napi::Object SpellcheckerWrap::Init(Napi::Env env, Napi::Object exports) {
+  Napi::Function constructor = DefineClass(
+      env, "Spellchecker",
+      {
+          InstanceMethod<&SpellcheckerWrap::IsHunspell>("isHunspell", kMethodAttributes),
+          InstanceMethod<&SpellcheckerWrap::IsMisspelled>("isMisspelled", kMethodAttributes),
+          InstanceMethod<&SpellcheckerWrap::SetDictionary>("setDictionary", kMethodAttributes),
+          InstanceMethod<&SpellcheckerWrap::Add>("add", kMethodAttributes),
+          InstanceMethod<&SpellcheckerWrap::Remove>("remove", kMethodAttributes),
+          InstanceMethod<&SpellcheckerWrap::GetAvailableDictionaries>("getAvailableDictionaries",
+                                                                      kMethodAttributes),
+          InstanceMethod<&SpellcheckerWrap::GetCorrectionsForMisspelling>(
+              "getCorrectionsForMisspelling", kMethodAttributes),
+      });
+  auto reference = std::make_unique<Napi::FunctionReference>(Napi::Persistent(constructor));
+  exports.Set("Spellchecker", constructor);
+  // The environment owns the reference from here on and deletes it when it is torn down.
+  env.SetInstanceData<Napi::FunctionReference>(reference.release());
+  return exports;
+}
+
+// The base has wrapped the script object before this body runs, so a failure below unwraps
+// and frees this object again.
+SpellcheckerWrap::SpellcheckerWrap(const Napi::CallbackInfo& info)
+    : Napi::ObjectWrap<SpellcheckerWrap>(info),
+      backend(CreateSpellBackendWithPreference(info.Length() > 0)) {}
+
+Napi::Value SpellcheckerWrap::IsHunspell(const Napi::CallbackInfo& info) {
+  return Napi::Boolean::New(info.Env(), backend->IsHunspell());
+}
+
+Napi::Value SpellcheckerWrap::IsMisspelled(const Napi::CallbackInfo& info) {
+  RequireArgument(info);
+  const std::string word = ReadUtf8(info[0]);
+  return Napi::Boolean::New(info.Env(), backend->IsMisspelled(word));
+}
+
+Napi::Value SpellcheckerWrap::SetDictionary(const Napi::CallbackInfo& info) {
+  RequireArgument(info);
+  const std::string language = ReadUtf8(info[0]);
+  const std::string directory = info.Length() >= 2 ? ReadUtf8(info[1]) : std::string(".");
+  return Napi::Boolean::New(info.Env(), backend->SetDictionary(language, directory));
+}
+
+Napi::Value SpellcheckerWrap::Add(const Napi::CallbackInfo& info) {
+  RequireArgument(info);
+  backend->Add(ReadUtf8(info[0]));
+  return info.Env().Undefined();
+}
+
+Napi::Value SpellcheckerWrap::Remove(const Napi::CallbackInfo& info) {
+  RequireArgument(info);
+  backend->Remove(ReadUtf8(info[0]));
+  return info.Env().Undefined();
+}
+
+// The first argument is taken as the directory only when two or more are passed; no backend
+// reads the directory.
+Napi::Value SpellcheckerWrap::GetAvailableDictionaries(const Napi::CallbackInfo& info) {
+  const std::string directory = info.Length() >= 2 ? ReadUtf8(info[0]) : std::string(".");
+  return ToScriptArray(info.Env(), backend->GetAvailableDictionaries(directory));
+}
+
+Napi::Value SpellcheckerWrap::GetCorrectionsForMisspelling(const Napi::CallbackInfo& info) {
+  RequireArgument(info);
+  const std::string word = ReadUtf8(info[0]);
+  return ToScriptArray(info.Env(), backend->GetCorrectionsForMisspelling(word));
+}
+
+}  // namespace spellchecker

@@ -1,0 +1,71 @@
+'use strict';
+// Shared set-up for the script tests. Each test file runs in a process of its own, so what is
+// set here (the page context, Enchant's configuration) stays within that file.
+
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const {spawnSync} = require('node:child_process');
+
+const root = path.resolve(__dirname, '..', '..');
+const fixtures = path.join(root, 'test', 'fixtures', 'js');
+const systemDictionaries = '/usr/share/hunspell';
+
+// Enchant, which serves the system backend on Linux, reads its provider ordering from and keeps
+// personal word lists in ENCHANT_CONFIG_DIR. A private one keeps the user's files out of reach
+// and pins the provider to Hunspell; it must be set before the module creates a backend.
+function isolateEnchant() {
+  if (process.env.SPELLCHECKER_TEST_ENCHANT_DIR) return process.env.ENCHANT_CONFIG_DIR;
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'spellchecker-enchant-'));
+  fs.writeFileSync(path.join(dir, 'enchant.ordering'), '*:hunspell\nen_US:hunspell\n');
+  process.env.ENCHANT_CONFIG_DIR = dir;
+  // Children inherit the same directory; the process that made it removes it.
+  process.env.SPELLCHECKER_TEST_ENCHANT_DIR = dir;
+  process.on('exit', () => fs.rmSync(dir, {recursive: true, force: true}));
+  return dir;
+}
+
+// Loads the package as an Electron page would: Node 20 has no navigator, Node 22 and pages do.
+function loadInPage() {
+  isolateEnchant();
+  if (!('navigator' in globalThis)) globalThis.navigator = {};
+  return require(root);
+}
+
+// The .node file that the package's index.js loads.
+function nativeModulePath() {
+  const candidates = process.env.SPELLCHECKER_NATIVE_MODULE ?
+      [path.resolve(root, process.env.SPELLCHECKER_NATIVE_MODULE)] :
+      ['', 'Release', 'RelWithDebInfo'].map(
+          (dir) => path.join(root, 'build', dir, 'spellchecker.node'));
+  const found = candidates.find((candidate) => fs.existsSync(candidate));
+  if (found === undefined) throw new Error(`no built module among ${candidates.join(', ')}`);
+  return found;
+}
+
+// Runs a script in a fresh process of the same Node, from the package root.
+function runNode(script, {args = [], env = {}} = {}) {
+  isolateEnchant();
+  const result = spawnSync(process.execPath, [...args, '-e', script], {
+    cwd: root,
+    env: {...process.env, ...env},
+    encoding: 'utf8',
+    timeout: 120_000,
+  });
+  return {
+    status: result.status,
+    signal: result.signal,
+    stdout: result.stdout,
+    stderr: result.stderr
+  };
+}
+
+module.exports = {
+  root,
+  fixtures,
+  systemDictionaries,
+  isolateEnchant,
+  loadInPage,
+  nativeModulePath,
+  runNode,
+};

@@ -1,0 +1,136 @@
+// Backend selection: the system backend when COM started, its factory exists and
+// SPELLCHECKER_PREFER_HUNSPELL is absent; Hunspell otherwise, with the system backend's COM
+// start-up undone.
+#include "spellchecker/create_spell_backend.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "backends/system/system_spell_backend.h"
+#include "platform/com/com_testing.h"
+
+namespace spellchecker {
+namespace {
+
+// Enchant (the service behind the system backend here) gets a private configuration that pins
+// its Hunspell provider, so no user file is read or written.
+class CreateSpellBackendTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "spell-select-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    config_dir = pattern;
+    std::ofstream(config_dir / "enchant.ordering") << "*:hunspell\nen_US:hunspell\n";
+    ASSERT_EQ(setenv("ENCHANT_CONFIG_DIR", config_dir.c_str(), 1), 0);
+    com_testing::ClearFaults();
+  }
+
+  void TearDown() override {
+    com_testing::ClearFaults();
+    unsetenv(kPreferHunspellVariable);
+    EXPECT_EQ(com_users.load(), 0);
+    EXPECT_EQ(com_testing::ThreadInitCount(), 0) << "COM left initialised";
+    std::error_code ignored;
+    std::filesystem::remove_all(config_dir, ignored);
+  }
+
+  std::filesystem::path config_dir;
+};
+
+TEST_F(CreateSpellBackendTest, AbsentVariableAndReachableServiceGiveTheSystemBackend) {
+  unsetenv(kPreferHunspellVariable);
+  auto backend = CreateSpellBackend();
+  ASSERT_NE(backend, nullptr);
+  EXPECT_FALSE(backend->IsHunspell());
+  EXPECT_NE(dynamic_cast<SystemSpellBackend*>(backend.get()), nullptr);
+  EXPECT_EQ(com_users.load(), 1);
+  EXPECT_TRUE(backend->SetDictionary("en-US", "."));
+  EXPECT_TRUE(backend->IsMisspelled("helo"));
+}
+
+TEST_F(CreateSpellBackendTest, AnyValueOfTheVariableCountsAsPresent) {
+  for (const char* value : {"true", "false", "0", ""}) {
+    ASSERT_EQ(setenv(kPreferHunspellVariable, value, 1), 0);
+    auto backend = CreateSpellBackend();
+    ASSERT_NE(backend, nullptr);
+    EXPECT_TRUE(backend->IsHunspell()) << "value \"" << value << "\"";
+    // The system backend made first is gone again, and COM with it.
+    EXPECT_EQ(com_users.load(), 0);
+    EXPECT_EQ(com_testing::ThreadInitCount(), 0);
+  }
+}
+
+TEST_F(CreateSpellBackendTest, NoFactoryGivesHunspellAndUndoesComStartUp) {
+  unsetenv(kPreferHunspellVariable);
+  com_testing::SetFault(com_testing::ComCall::kCreateFactory, REGDB_E_CLASSNOTREG);
+  const int64_t initialisations = com_testing::CallCount(com_testing::ComCall::kCoInitializeEx);
+  auto backend = CreateSpellBackend();
+  ASSERT_NE(backend, nullptr);
+  EXPECT_TRUE(backend->IsHunspell());
+  EXPECT_EQ(com_testing::CallCount(com_testing::ComCall::kCoInitializeEx), initialisations + 1);
+  EXPECT_EQ(com_users.load(), 0);
+  EXPECT_EQ(com_testing::ThreadInitCount(), 0);
+}
+
+TEST_F(CreateSpellBackendTest, FailedComStartUpGivesHunspell) {
+  unsetenv(kPreferHunspellVariable);
+  com_testing::SetFault(com_testing::ComCall::kCoInitializeEx, E_OUTOFMEMORY);
+  auto backend = CreateSpellBackend();
+  ASSERT_NE(backend, nullptr);
+  EXPECT_TRUE(backend->IsHunspell());
+  EXPECT_FALSE(backend->SetDictionary("en-US", "/nonexistent"));
+}
+
+TEST_F(CreateSpellBackendTest, FreshBackendsHaveNoDictionary) {
+  for (bool prefer : {false, true}) {
+    auto backend = CreateSpellBackendWithPreference(prefer);
+    EXPECT_EQ(backend->IsHunspell(), prefer);
+    EXPECT_FALSE(backend->IsMisspelled("helo"));
+    EXPECT_TRUE(backend->GetCorrectionsForMisspelling("helo").empty());
+  }
+}
+
+TEST_F(CreateSpellBackendTest, PreferenceIsWrittenToTheEnvironmentAndStays) {
+  auto hunspell = CreateSpellBackendWithPreference(true);
+  ASSERT_NE(std::getenv(kPreferHunspellVariable), nullptr);
+  EXPECT_STREQ(std::getenv(kPreferHunspellVariable), "true");
+  EXPECT_TRUE(hunspell->IsHunspell());
+
+  auto system = CreateSpellBackendWithPreference(false);
+  EXPECT_EQ(std::getenv(kPreferHunspellVariable), nullptr);
+  EXPECT_FALSE(system->IsHunspell());
+}
+
+// One thread holds COM (so its constructions could get the system backend) and asks for
+// Hunspell over and over, while another keeps removing the variable. Each construction must get
+// what it asked for.
+TEST_F(CreateSpellBackendTest, ConcurrentPreferencesDoNotCross) {
+  constexpr int kRounds = 200;
+  std::atomic<bool> done{false};
+  std::atomic<int> wrong{0};
+  std::thread preferring([&] {
+    auto anchor = CreateSpellBackendWithPreference(false);  // COM starts on this thread
+    if (anchor->IsHunspell()) wrong += kRounds;
+    for (int i = 0; i < kRounds; ++i) {
+      if (!CreateSpellBackendWithPreference(true)->IsHunspell()) ++wrong;
+    }
+    done = true;
+  });
+  std::thread removing([&] {
+    while (!done) CreateSpellBackendWithPreference(false);
+  });
+  preferring.join();
+  removing.join();
+  EXPECT_EQ(wrong.load(), 0);
+}
+
+}  // namespace
+}  // namespace spellchecker
