@@ -27,3 +27,6 @@ echo "== C++ tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-sanitize -DSPELL_SANITIZE=ON -DSPELL_BUILD_BENCH=OFF -DSPELL_BUILD_MODULE=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+
+echo "== Windows: x64 cross build, ARM64 compile, Windows-only and script tests under wine"
+scripts/windows/test.sh

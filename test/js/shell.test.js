@@ -6,7 +6,12 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const {loadInPage} = require('./support');
+const {loadInPage, windows} = require('./support');
+
+if (windows) {
+  test('the shell calls over D-Bus', {skip: 'D-Bus is Linux only'});
+  return;
+}
 const {PrivateBus} = require('../dbus/private_bus');
 
 const shell = loadInPage();

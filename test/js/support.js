@@ -11,6 +11,12 @@ const root = path.resolve(__dirname, '..', '..');
 const fixtures = path.join(root, 'test', 'fixtures', 'js');
 const systemDictionaries = '/usr/share/hunspell';
 
+// Windows builds are tested under wine, which has no spell-checking service and no desktop bus:
+// there a plain construction falls back to Hunspell, and the cases that need this Linux
+// machine's services (Enchant, D-Bus) are skipped.
+const windows = process.platform === 'win32';
+const systemService = !windows;
+
 // Enchant, which serves the system backend on Linux, reads its provider ordering from and keeps
 // personal word lists in ENCHANT_CONFIG_DIR. A private one keeps the user's files out of reach
 // and pins the provider to Hunspell; it must be set before the module creates a backend.
@@ -64,6 +70,8 @@ module.exports = {
   root,
   fixtures,
   systemDictionaries,
+  windows,
+  systemService,
   isolateEnchant,
   loadInPage,
   nativeModulePath,

@@ -4,7 +4,12 @@
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const {loadInPage} = require('./support');
+const {loadInPage, systemService} = require('./support');
+
+if (!systemService) {
+  test('the system backend over Enchant', {skip: 'Enchant is Linux only; wine has no service'});
+  return;
+}
 
 const {Spellchecker} = loadInPage();
 
