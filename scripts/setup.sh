@@ -17,6 +17,8 @@ packages=(
   dbus-daemon python3-gi gir1.2-glib-2.0
   # checks that the committed character-class table matches its generator
   python3
+  # English text for the peer benchmark's corpus
+  fortunes
   # Windows cross builds (x64 with mingw-w64, ARM64 objects with clang), Hunspell's source
   # package (unpacked by dpkg-source), and the wine run of the Windows tests
   g++-mingw-w64-x86-64-posix clang-14 llvm-14 ninja-build dpkg-dev openssl wine64

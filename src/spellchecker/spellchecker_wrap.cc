@@ -1,5 +1,6 @@
 #include "spellchecker/spellchecker_wrap.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ void RequireArgument(const Napi::CallbackInfo& info) {
   }
 }
 
+// A word up to this many UTF-8 bytes is read into the instance's reused buffer; a longer one
+// gets a buffer of its own, so one huge string does not stay allocated.
+constexpr size_t kReusedWordBytes = 256;
+
 // No coercion: a value that is not a string fails in napi_get_value_string_utf8, and the host's
 // error for that failure ends the call.
 std::string ReadUtf8(const Napi::Value& value) { return value.As<Napi::String>().Utf8Value(); }
@@ -28,7 +33,7 @@ Napi::Array ToScriptArray(Napi::Env env, const std::vector<std::string>& list) {
   for (size_t i = 0; i < list.size(); ++i) {
     const std::string& entry = list[i];
     // Script sees each entry as a C string would read it.
-    const size_t length = entry.find('\0') == std::string::npos ? entry.size() : entry.find('\0');
+    const size_t length = std::min(entry.find('\0'), entry.size());
     array.Set(static_cast<uint32_t>(i), Napi::String::New(env, entry.data(), length));
   }
   return array;
@@ -67,9 +72,27 @@ Napi::Value SpellcheckerWrap::IsHunspell(const Napi::CallbackInfo& info) {
   return Napi::Boolean::New(info.Env(), backend->IsHunspell());
 }
 
+// The reading of ReadUtf8 (length first, then the bytes with room for the NUL), written once,
+// straight into a buffer that usually has the capacity already.
+const std::string& SpellcheckerWrap::ReadWord(const Napi::Value& value, std::string* long_word) {
+  const napi_env env = value.Env();
+  size_t length = 0;
+  if (napi_get_value_string_utf8(env, value, nullptr, 0, &length) != napi_ok) {
+    throw Napi::Error::New(env);
+  }
+  std::string& word = length <= kReusedWordBytes ? word_buffer : *long_word;
+  word.resize(length);
+  if (napi_get_value_string_utf8(env, value, &word[0], length + 1, &length) != napi_ok) {
+    throw Napi::Error::New(env);
+  }
+  word.resize(length);
+  return word;
+}
+
 Napi::Value SpellcheckerWrap::IsMisspelled(const Napi::CallbackInfo& info) {
   RequireArgument(info);
-  const std::string word = ReadUtf8(info[0]);
+  std::string long_word;
+  const std::string& word = ReadWord(info[0], &long_word);
   return Napi::Boolean::New(info.Env(), backend->IsMisspelled(word));
 }
 
@@ -101,7 +124,8 @@ Napi::Value SpellcheckerWrap::GetAvailableDictionaries(const Napi::CallbackInfo&
 
 Napi::Value SpellcheckerWrap::GetCorrectionsForMisspelling(const Napi::CallbackInfo& info) {
   RequireArgument(info);
-  const std::string word = ReadUtf8(info[0]);
+  std::string long_word;
+  const std::string& word = ReadWord(info[0], &long_word);
   return ToScriptArray(info.Env(), backend->GetCorrectionsForMisspelling(word));
 }
 

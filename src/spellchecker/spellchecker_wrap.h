@@ -3,6 +3,7 @@
 #include <napi.h>
 
 #include <memory>
+#include <string>
 
 #include "spellchecker/spell_backend.h"
 
@@ -29,7 +30,13 @@ class SpellcheckerWrap : public Napi::ObjectWrap<SpellcheckerWrap> {
   Napi::Value GetAvailableDictionaries(const Napi::CallbackInfo& info);
   Napi::Value GetCorrectionsForMisspelling(const Napi::CallbackInfo& info);
 
+  // Reads the word argument of the per-word methods into `word_buffer`, whose capacity is kept
+  // between calls, or, beyond kReusedWordBytes, into `long_word`.
+  const std::string& ReadWord(const Napi::Value& value, std::string* long_word);
+
   std::unique_ptr<SpellBackend> backend;  // never null after construction
+  // Scratch for ReadWord: its contents matter only during the call that read them.
+  std::string word_buffer;
 };
 
 }  // namespace spellchecker

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "text/char_class.h"
 
@@ -54,7 +55,12 @@ class SuggestionList {
 
 }  // namespace
 
-HunspellBackend::HunspellBackend() : converter(std::make_unique<Utf8Converter>()) {}
+HunspellBackend::HunspellBackend(Caching caching) : converter(std::make_unique<Utf8Converter>()) {
+  if (caching == Caching::kOn) {
+    verdict_cache = std::make_unique<VerdictCache>();
+    suggestion_cache = std::make_unique<SuggestionCache>();
+  }
+}
 
 HunspellBackend::~HunspellBackend() {
   engine.reset();
@@ -63,6 +69,7 @@ HunspellBackend::~HunspellBackend() {
 
 bool HunspellBackend::SetDictionary(const std::string& language, const std::string& directory) {
   // Whatever follows, the previous dictionary and its run-time changes are gone.
+  ClearCaches();
   engine.reset();
   encoding.reset();
 
@@ -88,6 +95,11 @@ std::vector<std::string> HunspellBackend::GetAvailableDictionaries(const std::st
 std::vector<std::string> HunspellBackend::GetCorrectionsForMisspelling(const std::string& word) {
   std::vector<std::string> corrections;
   if (!engine) return corrections;
+  // The engine sees the word up to its first NUL, so that is the key.
+  const std::string_view key(word.c_str());
+  if (suggestion_cache) {
+    if (const auto* cached = suggestion_cache->Find(key)) return *cached;
+  }
 
   std::string encoded;
   if (!ToDictionary(word, &encoded)) return corrections;
@@ -104,13 +116,14 @@ std::vector<std::string> HunspellBackend::GetCorrectionsForMisspelling(const std
     std::string utf8;
     if (encoding->ToUtf8(suggestion, &utf8)) corrections.push_back(std::move(utf8));
   }
+  if (suggestion_cache) suggestion_cache->Insert(key, corrections);
   return corrections;
 }
 
 bool HunspellBackend::IsMisspelled(const std::string& word) {
   if (!engine) return false;
-  if (word.find('\0') != std::string::npos) return Rejects(UpToNul(word));
-  return Rejects(word);
+  if (word.find('\0') != std::string::npos) return CachedRejects(UpToNul(word));
+  return CachedRejects(word);
 }
 
 bool HunspellBackend::IsHunspell() { return true; }
@@ -131,7 +144,7 @@ std::vector<WordRange> HunspellBackend::FindMisspellings(const char16_t* text, u
                                static_cast<int32_t>(end - start));
     }
     word.assign(scratch);
-    if (Rejects(word)) misspellings.push_back(WordRange{start, end});
+    if (CachedRejects(word)) misspellings.push_back(WordRange{start, end});
   };
 
   enum class State { kBetweenWords, kInWord, kInToken };
@@ -167,12 +180,14 @@ std::vector<WordRange> HunspellBackend::FindMisspellings(const char16_t* text, u
 }
 
 void HunspellBackend::Add(const std::string& word) {
+  ClearCaches();
   if (!engine) return;
   std::string encoded;
   if (ToDictionary(word, &encoded)) engine->add(encoded);
 }
 
 void HunspellBackend::Remove(const std::string& word) {
+  ClearCaches();
   if (!engine) return;
   std::string encoded;
   if (ToDictionary(word, &encoded)) engine->remove(encoded);
@@ -184,6 +199,19 @@ bool HunspellBackend::Rejects(const std::string& word) {
   // A character the dictionary's set lacks cannot be in any of its words.
   if (!encoding->FromUtf8(word, &encoded)) return true;
   return !engine->spell(encoded);
+}
+
+bool HunspellBackend::CachedRejects(const std::string& word) {
+  bool rejected;
+  if (verdict_cache && verdict_cache->Find(word, &rejected)) return rejected;
+  rejected = Rejects(word);
+  if (verdict_cache) verdict_cache->Insert(word, rejected);
+  return rejected;
+}
+
+void HunspellBackend::ClearCaches() {
+  if (verdict_cache) verdict_cache->Clear();
+  if (suggestion_cache) suggestion_cache->Clear();
 }
 
 bool HunspellBackend::ToDictionary(const std::string& word, std::string* encoded) {

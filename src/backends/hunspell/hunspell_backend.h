@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "backends/hunspell/answer_cache.h"
 #include "backends/hunspell/dictionary_encoding.h"
 #include "spellchecker/spell_backend.h"
 #include "text/utf_convert.h"
@@ -17,9 +18,15 @@ namespace spellchecker {
 // at a time. Words cross this interface as UTF-8; for a dictionary in a legacy 8-bit set they
 // are converted to and from that set, and a word the set cannot represent is misspelled.
 // Run-time additions and removals live only in the loaded engine.
+//
+// Verdicts and the last few suggestion lists are cached per exact word, and the caches are
+// emptied whenever the engine's answers may change (SetDictionary, Add, Remove), so caching
+// never changes an answer; it only spares the engine words it has just seen.
 class HunspellBackend : public SpellBackend {
  public:
-  HunspellBackend();
+  enum class Caching { kOn, kOff };
+
+  explicit HunspellBackend(Caching caching = Caching::kOn);
   ~HunspellBackend() override;
 
   // Drops the loaded dictionary, maps "-" to "_" in the tag and loads directory + "/" + tag
@@ -42,6 +49,10 @@ class HunspellBackend : public SpellBackend {
   // The one place a word is checked: true when the loaded engine rejects `word`, UTF-8 without
   // NUL bytes. Requires an engine.
   bool Rejects(const std::string& word);
+  // Rejects() through the verdict cache; `word` as for Rejects().
+  bool CachedRejects(const std::string& word);
+  // Forgets every cached answer.
+  void ClearCaches();
   // `word` (UTF-8, up to its first NUL) in the dictionary's set; false when unrepresentable.
   bool ToDictionary(const std::string& word, std::string* encoded);
 
@@ -49,6 +60,9 @@ class HunspellBackend : public SpellBackend {
   std::unique_ptr<Utf8Converter> converter;
   // Null for a UTF-8 dictionary; otherwise converts words for `engine`.
   std::unique_ptr<DictionaryEncoding> encoding;
+  // Both null when caching is off.
+  std::unique_ptr<VerdictCache> verdict_cache;
+  std::unique_ptr<SuggestionCache> suggestion_cache;
 };
 
 }  // namespace spellchecker

@@ -1,0 +1,130 @@
+// Builds the benchmark corpus from English text that Debian packages ship: the licence texts of
+// base-files and the fortune cookies of the fortunes package. Tokens are taken in a fixed file
+// order and a seeded generator puts typos into a tenth of them, so every run and every machine
+// with the same packages gets the same words.
+import {createHash} from 'node:crypto';
+import fs from 'node:fs';
+import path from 'node:path';
+
+export const SOURCE_DIRS = ['/usr/share/common-licenses', '/usr/share/games/fortunes'];
+const WORD = /\p{L}+(?:'\p{L}+)*/gu;
+const LETTERS = 'abcdefghijklmnopqrstuvwxyz';
+
+// mulberry32: small, fast and identical in every JavaScript engine.
+export function makeRandom(seed) {
+  let state = seed >>> 0;
+  return () => {
+    state = (state + 0x6d2b79f5) >>> 0;
+    let t = state;
+    t = Math.imul(t ^ (t >>> 15), t | 1);
+    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}
+
+function sourceFiles() {
+  const files = [];
+  for (const dir of SOURCE_DIRS) {
+    if (!fs.existsSync(dir)) {
+      throw new Error(`${dir} is missing: run scripts/setup.sh (it installs the fortunes package)`);
+    }
+    for (const name of fs.readdirSync(dir).sort()) {
+      const file = path.join(dir, name);
+      // Symbolic links repeat other files; .dat files are binary indexes; ascii-art is pictures.
+      if (fs.lstatSync(file).isSymbolicLink() || name.endsWith('.dat') || name === 'ascii-art') {
+        continue;
+      }
+      files.push(file);
+    }
+  }
+  return files;
+}
+
+function typo(word, random) {
+  const chars = Array.from(word);
+  const at = Math.floor(random() * chars.length);
+  const letter = LETTERS[Math.floor(random() * LETTERS.length)];
+  const kind = Math.floor(random() * 4);
+  if (kind === 0 && chars.length > 1) {
+    chars.splice(at, 1);
+  } else if (kind === 1 && chars.length > 1 && at + 1 < chars.length) {
+    [chars[at], chars[at + 1]] = [chars[at + 1], chars[at]];
+  } else if (kind === 2) {
+    chars[at] = chars[at] === letter ? LETTERS[(LETTERS.indexOf(letter) + 1) % 26] : letter;
+  } else {
+    chars.splice(at, 0, letter);
+  }
+  return chars.join('');
+}
+
+// Returns {running, distinct, suggest, warmup, text, manifest}. `text` is the source text with the
+// typos in place, for checking whole text at once.
+export function buildCorpus(
+    {tokens = 200000, typoRate = 0.1, seed = 20240607, suggestCount = 100, warmupCount = 3000} =
+        {}) {
+  const random = makeRandom(seed);
+  const files = sourceFiles();
+  const source = files.map((file) => fs.readFileSync(file, 'utf8')).join('\n');
+  const running = [];
+  const typoWords = [];
+  const pieces = [];
+  const after = [];
+  let last = 0;
+  let typos = 0;
+  for (const match of source.matchAll(WORD)) {
+    if (running.length >= tokens) {
+      if (after.length >= warmupCount * 20) break;
+      after.push(match[0]);
+      continue;
+    }
+    let word = match[0];
+    if (random() < typoRate) {
+      word = typo(word, random);
+      typoWords.push(word);
+      typos++;
+    }
+    pieces.push(source.slice(last, match.index), word);
+    last = match.index + match[0].length;
+    running.push(word);
+  }
+  if (running.length < tokens) {
+    throw new Error(`only ${running.length} tokens in ${SOURCE_DIRS.join(', ')}`);
+  }
+  pieces.push('\n');
+  const distinct = [...new Set(running)];
+  const seen = new Set(distinct);
+  const suggest =
+      [...new Set(typoWords.filter((w) => w.length >= 4 && w.length <= 12))].slice(0, suggestCount);
+  // Warm-up words come from text past the corpus and never occur in it, so a verdict cache
+  // filled while warming up cannot answer a measured word.
+  const warmup = [...new Set(after)].filter((w) => !seen.has(w)).slice(0, warmupCount);
+  const text = pieces.join('');
+  const hash = createHash('sha256').update(running.join('\n')).digest('hex').slice(0, 16);
+  const manifest = {
+    sources: SOURCE_DIRS,
+    files: files.length,
+    tokens: running.length,
+    typos,
+    distinct: distinct.length,
+    suggest: suggest.length,
+    warmup: warmup.length,
+    seed,
+    sha256: hash,
+  };
+  return {running, distinct, suggest, warmup, text, manifest};
+}
+
+// Writes the corpus as files that every engine's process reads: one word a line.
+export function writeCorpus(dir, corpus) {
+  fs.mkdirSync(dir, {recursive: true});
+  for (const name of ['running', 'distinct', 'suggest', 'warmup']) {
+    fs.writeFileSync(path.join(dir, `${name}.txt`), corpus[name].join('\n') + '\n');
+  }
+  fs.writeFileSync(path.join(dir, 'text.txt'), corpus.text);
+  fs.writeFileSync(path.join(dir, 'manifest.json'), JSON.stringify(corpus.manifest, null, 2));
+}
+
+export function readWords(dir, name) {
+  const data = fs.readFileSync(path.join(dir, `${name}.txt`), 'utf8');
+  return data.split('\n').slice(0, -1);
+}

@@ -1,0 +1,197 @@
+// Measures one engine in a process of its own and prints one JSON object.
+// Usage: node --expose-gc engine.mjs ENGINE CORPUS_DIR [OPTIONS_JSON]
+// ENGINE is ours, floor, nspell, typo-js or hunspell-asm; OPTIONS_JSON may set modulePath
+// (ours), floorPath (floor), dictionaryDir and suggestBudgetMs.
+import fs from 'node:fs';
+import {createRequire} from 'node:module';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+
+import {readWords} from './corpus.mjs';
+
+const require = createRequire(import.meta.url);
+const [engineName, corpusDir, optionsText] = process.argv.slice(2);
+const options = JSON.parse(optionsText || '{}');
+
+function dictionaryEnFiles() {
+  const dir = path.dirname(fileURLToPath(import.meta.resolve('dictionary-en')));
+  return {aff: path.join(dir, 'index.aff'), dic: path.join(dir, 'index.dic')};
+}
+
+// Each engine: prepare(), where present, does what must precede loading a dictionary; load()
+// builds the engine from the dictionary files, and calling it again replaces it, so that nothing
+// from earlier words remains; isMisspelled and suggest use it.
+const engines = {
+  async ours() {
+    // The module exports its class only where a page's global "navigator" exists.
+    globalThis.navigator ??= {};
+    const {Spellchecker} = require(options.modulePath);
+    const dir = options.dictionaryDir;
+    let checker;
+    return {
+      // The constructor chooses the backend; setDictionary is the counterpart of Hunspell's
+      // constructor.
+      prepare() {
+        checker = new Spellchecker(true);
+      },
+      load() {
+        if (!checker.setDictionary('en_US', dir)) throw new Error(`no en_US in ${dir}`);
+      },
+      isMisspelled: (word) => checker.isMisspelled(word),
+      suggest: (word) => checker.getCorrectionsForMisspelling(word),
+    };
+  },
+  // A call that reads the string and answers false: what any binding costs at least.
+  async floor() {
+    let floor;
+    return {
+      load() {
+        floor = require(options.floorPath);
+      },
+      isMisspelled: (word) => floor.isMisspelled(word),
+      suggest: null,
+    };
+  },
+  async nspell() {
+    const nspell = require('nspell');
+    const files = dictionaryEnFiles();
+    let checker;
+    return {
+      load() {
+        checker = nspell({aff: fs.readFileSync(files.aff), dic: fs.readFileSync(files.dic)});
+      },
+      isMisspelled: (word) => !checker.correct(word),
+      suggest: (word) => checker.suggest(word),
+    };
+  },
+  async 'typo-js'() {
+    const Typo = require('typo-js');
+    const files = dictionaryEnFiles();
+    let checker;
+    return {
+      load() {
+        checker = new Typo(
+            'en_US', fs.readFileSync(files.aff, 'utf8'), fs.readFileSync(files.dic, 'utf8'));
+      },
+      isMisspelled: (word) => !checker.check(word),
+      suggest: (word) => checker.suggest(word),
+    };
+  },
+  async 'hunspell-asm'() {
+    const {loadModule} = require('hunspell-asm');
+    const factory = await loadModule();
+    const files = dictionaryEnFiles();
+    let checker;
+    return {
+      load() {
+        const aff = factory.mountBuffer(fs.readFileSync(files.aff), 'en_US.aff');
+        const dic = factory.mountBuffer(fs.readFileSync(files.dic), 'en_US.dic');
+        checker = factory.create(aff, dic);
+      },
+      isMisspelled: (word) => !checker.spell(word),
+      suggest: (word) => checker.suggest(word),
+    };
+  },
+};
+
+function rss() {
+  globalThis.gc?.();
+  return process.memoryUsage().rss;
+}
+
+// Process CPU time in nanoseconds: on a shared machine it leaves out the time spent waiting for a
+// core, and for the JavaScript engines it includes their garbage collector and compiler threads.
+// BENCH_CLOCK=wall measures elapsed time instead.
+const now = process.env.BENCH_CLOCK === 'wall' ? () => Number(process.hrtime.bigint()) : () => {
+  const usage = process.cpuUsage();
+  return (usage.user + usage.system) * 1000;
+};
+
+async function main() {
+  const make = engines[engineName];
+  if (!make) throw new Error(`unknown engine ${engineName}`);
+  const running = readWords(corpusDir, 'running');
+  const distinct = readWords(corpusDir, 'distinct');
+  const suggestWords = readWords(corpusDir, 'suggest');
+  const warmup = readWords(corpusDir, 'warmup');
+  const engine = await make();
+
+  const rssBeforePrepare = rss();
+  let start = now();
+  engine.prepare?.();
+  const prepareNs = Number(now() - start);
+  const rssBefore = rss();
+  start = now();
+  engine.load();
+  const loadNs = Number(now() - start);
+  const rssAfter = rss();
+
+  for (const word of warmup) engine.isMisspelled(word);
+  engine.suggest?.(warmup[0]);
+
+  let misspelled = 0;
+  start = now();
+  for (const word of running) {
+    if (engine.isMisspelled(word)) misspelled++;
+  }
+  const runningNs = Number(now() - start);
+
+  // Every engine starts the distinct words afresh, with warm code but no data from the text.
+  engine.load();
+  for (const word of warmup) engine.isMisspelled(word);
+  globalThis.gc?.();
+  const verdicts = new Uint8Array(distinct.length);
+  start = now();
+  for (let i = 0; i < distinct.length; i++) verdicts[i] = engine.isMisspelled(distinct[i]) ? 1 : 0;
+  const distinctNs = Number(now() - start);
+
+  if (!engine.suggest) {
+    process.stdout.write(JSON.stringify({
+      engine: engineName,
+      runningNsPerWord: runningNs / running.length,
+      distinctNsPerWord: distinctNs / distinct.length,
+    }) + '\n');
+    return;
+  }
+
+  // Suggestion times per word; an engine that runs over the budget stops early, and the report
+  // compares it with the baseline over the words it did.
+  const budgetNs = (options.suggestBudgetMs ?? 20000) * 1e6;
+  // The first 20 words are asked about twice in a row, as a context menu opened again does.
+  const suggestMs = [];
+  let repeatNs = 0;
+  let repeats = 0;
+  const suggestStart = now();
+  for (const word of suggestWords) {
+    start = now();
+    engine.suggest(word);
+    suggestMs.push(Number(now() - start) / 1e6);
+    if (repeats < 20) {
+      start = now();
+      engine.suggest(word);
+      repeatNs += Number(now() - start);
+      repeats++;
+    }
+    if (Number(now() - suggestStart) > budgetNs) break;
+  }
+  const suggestRepeatMs = repeatNs / 1e6 / Math.max(1, repeats);
+
+  process.stdout.write(JSON.stringify({
+    engine: engineName,
+    prepareMs: prepareNs / 1e6,
+    prepareKiB: (rssBefore - rssBeforePrepare) / 1024,
+    loadMs: loadNs / 1e6,
+    rssKiB: (rssAfter - rssBefore) / 1024,
+    runningNsPerWord: runningNs / running.length,
+    runningMisspelled: misspelled,
+    distinctNsPerWord: distinctNs / distinct.length,
+    suggestMs,
+    suggestRepeatMs,
+    verdicts: verdicts.join(''),
+  }) + '\n');
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});
