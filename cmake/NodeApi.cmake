@@ -26,3 +26,7 @@ target_include_directories(node_api_headers SYSTEM INTERFACE "${NODE_API_HEADERS
                                                              "${NODE_ADDON_API_DIR}")
 target_compile_definitions(node_api_headers INTERFACE NAPI_VERSION=8 NODE_ADDON_API_CPP_EXCEPTIONS
                                                       NODE_ADDON_API_DISABLE_DEPRECATED)
+# A call that fails while its environment is being torn down (a worker terminated mid-call)
+# cannot throw into script either; without this, node-addon-api rethrows that failure as a C++
+# exception out of the callback and the whole process aborts.
+target_compile_definitions(node_api_headers INTERFACE NODE_API_SWALLOW_UNTHROWABLE_EXCEPTIONS)

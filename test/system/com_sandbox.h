@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "backends/system/system_spell_backend.h"
@@ -101,14 +102,29 @@ class DirectEnchant {
     return result;
   }
 
+  // The tags a provider other than Aspell serves (the layer never uses Aspell, which aborts
+  // the process on some words). Enchant lists a tag once, under its preferred provider, so a
+  // tag listed under Aspell is looked up again with the others preferred.
   std::vector<std::string> Tags() {
+    using Listed = std::vector<std::pair<std::string, std::string>>;
+    const auto list = [this] {
+      Listed listed;
+      enchant_broker_list_dicts(
+          broker,
+          [](const char* tag, const char* provider, const char*, const char*, void* data) {
+            static_cast<Listed*>(data)->emplace_back(tag, provider);
+          },
+          &listed);
+      return listed;
+    };
+    for (const auto& [tag, provider] : list()) {
+      if (provider == "aspell")
+        enchant_broker_set_ordering(broker, tag.c_str(), "hunspell,nuspell");
+    }
     std::vector<std::string> tags;
-    enchant_broker_list_dicts(
-        broker,
-        [](const char* tag, const char*, const char*, const char*, void* data) {
-          static_cast<std::vector<std::string>*>(data)->emplace_back(tag);
-        },
-        &tags);
+    for (const auto& [tag, provider] : list()) {
+      if (provider != "aspell") tags.push_back(tag);
+    }
     std::sort(tags.begin(), tags.end());
     tags.erase(std::unique(tags.begin(), tags.end()), tags.end());
     return tags;

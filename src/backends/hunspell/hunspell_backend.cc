@@ -79,9 +79,16 @@ bool HunspellBackend::SetDictionary(const std::string& language, const std::stri
   const std::string affix_path = base + ".aff";
   const std::string word_list_path = base + ".dic";
 
+  // A NUL would cut the path short, naming another file than the caller's.
+  if (language.find('\0') != std::string::npos || directory.find('\0') != std::string::npos) {
+    return false;
+  }
   std::FILE* word_list = std::fopen(word_list_path.c_str(), "r");
   if (!word_list) return false;
+  // Some systems open a directory for reading; only the first read then fails.
+  const bool readable = std::fgetc(word_list) != EOF || !std::ferror(word_list);
   std::fclose(word_list);
+  if (!readable) return false;
 
   engine = std::make_unique<Hunspell>(affix_path.c_str(), word_list_path.c_str());
   encoding = DictionaryEncoding::ForDictionary(engine->get_dict_encoding());

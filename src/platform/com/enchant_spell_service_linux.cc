@@ -9,6 +9,7 @@
 #include <enchant.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,6 +31,13 @@ namespace {
 std::mutex& EnchantLoadMutex() {
   static std::mutex mutex;
   return mutex;
+}
+
+// Aspell 0.60.8 (Debian 12) aborts the process on an assertion when asked for suggestions for
+// a word as plain as "aaaa", and when a word of a few thousand letters is added, so no language
+// is served through it: script input must never end the process.
+bool IsUnsafeProvider(const char* provider) {
+  return provider != nullptr && std::strcmp(provider, "aspell") == 0;
 }
 
 class Broker {
@@ -58,6 +66,13 @@ class Broker {
     std::vector<std::string> tags;
     {
       std::lock_guard<std::mutex> lock(EnchantLoadMutex());
+      // Enchant lists each tag once, under its preferred provider; a tag that Aspell would
+      // serve is listed again after preferring the others, and dropped if only Aspell has it.
+      std::vector<std::string> unsafe;
+      enchant_broker_list_dicts(broker, &Broker::CollectUnsafeTag, &unsafe);
+      for (const std::string& tag : unsafe) {
+        enchant_broker_set_ordering(broker, tag.c_str(), "hunspell,nuspell");
+      }
       enchant_broker_list_dicts(broker, &Broker::CollectTag, &tags);
     }
     std::sort(tags.begin(), tags.end());
@@ -78,8 +93,16 @@ class Broker {
  private:
   explicit Broker(EnchantBroker* broker) : broker(broker) {}
 
-  static void CollectTag(const char* tag, const char*, const char*, const char*, void* data) {
-    if (tag != nullptr && *tag != '\0') {
+  static void CollectUnsafeTag(const char* tag, const char* provider, const char*, const char*,
+                               void* data) {
+    if (tag != nullptr && IsUnsafeProvider(provider)) {
+      static_cast<std::vector<std::string>*>(data)->emplace_back(tag);
+    }
+  }
+
+  static void CollectTag(const char* tag, const char* provider, const char*, const char*,
+                         void* data) {
+    if (tag != nullptr && *tag != '\0' && !IsUnsafeProvider(provider)) {
       static_cast<std::vector<std::string>*>(data)->emplace_back(tag);
     }
   }
@@ -88,14 +111,38 @@ class Broker {
   LiveObject live;
 };
 
+// Longer than any dictionary word. Enchant's own word handling needs memory quadratic in the
+// length for some words (a megabyte of "ą" asks GLib for terabytes, which aborts the process),
+// and Aspell asserts on long words, so such a word never reaches Enchant: it is misspelled,
+// without suggestions, and cannot be added.
+constexpr size_t kMaxWordBytes = 512;
+
+bool IsOverlong(const std::string& word) { return word.size() > kMaxWordBytes; }
+
 // A dictionary opened on one broker, kept open while any checker or enumerator uses it.
 class Dictionary {
  public:
+  // Stores the provider's name; it lives as long as the broker that loaded the provider.
+  static void ProviderName(const char*, const char* provider, const char*, const char*,
+                           void* data) {
+    *static_cast<const char**>(data) = provider;
+  }
+
   static std::shared_ptr<Dictionary> Open(std::shared_ptr<Broker> broker, const std::string& tag) {
     EnchantDict* dict = nullptr;
     {
       std::lock_guard<std::mutex> lock(EnchantLoadMutex());
+      // Debian's default ordering puts Aspell first for English; see IsUnsafeProvider.
+      enchant_broker_set_ordering(broker->Get(), tag.c_str(), "hunspell,nuspell");
       dict = enchant_broker_request_dict(broker->Get(), tag.c_str());
+      const char* provider = nullptr;
+      if (dict != nullptr) {
+        enchant_dict_describe(dict, &Dictionary::ProviderName, &provider);
+      }
+      if (dict != nullptr && IsUnsafeProvider(provider)) {
+        enchant_broker_free_dict(broker->Get(), dict);
+        dict = nullptr;
+      }
     }
     if (dict == nullptr) {
       return nullptr;
@@ -119,11 +166,17 @@ class Dictionary {
 
   // `word` is non-empty, well-formed UTF-8 without NUL.
   bool IsCorrect(const std::string& word) const {
+    if (IsOverlong(word)) {
+      return false;
+    }
     return enchant_dict_check(dict, word.data(), static_cast<ssize_t>(word.size())) <= 0;
   }
 
   std::vector<std::u16string> Suggest(const std::string& word) const {
     std::vector<std::u16string> suggestions;
+    if (IsOverlong(word)) {
+      return suggestions;
+    }
     size_t count = 0;
     char** list =
         enchant_dict_suggest(dict, word.data(), static_cast<ssize_t>(word.size()), &count);
@@ -139,10 +192,16 @@ class Dictionary {
   }
 
   void AddToPersonal(const std::string& word) {
+    if (IsOverlong(word)) {
+      return;
+    }
     enchant_dict_add(dict, word.data(), static_cast<ssize_t>(word.size()));
   }
 
   void AddToSession(const std::string& word) {
+    if (IsOverlong(word)) {
+      return;
+    }
     enchant_dict_add_to_session(dict, word.data(), static_cast<ssize_t>(word.size()));
   }
 
