@@ -28,5 +28,11 @@ scripts/build.sh build-sanitize -DSPELL_SANITIZE=ON -DSPELL_BUILD_BENCH=OFF -DSP
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
 
+echo "== Reliability: fuzz targets, the module under AddressSanitizer and valgrind, short soak"
+scripts/fuzz.sh 30
+scripts/memcheck.sh asan
+scripts/memcheck.sh valgrind test/js/arguments.test.js test/js/hostile.test.js
+node --expose-gc scripts/soak.js --short
+
 echo "== Windows: x64 cross build, ARM64 compile, Windows-only and script tests under wine"
 scripts/windows/test.sh
