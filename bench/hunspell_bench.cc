@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "backends/hunspell/hunspell_backend.h"
+#include "bench_texts.h"
 #include "text/char_class.h"
 #include "text/utf_convert.h"
 
@@ -42,21 +43,6 @@ struct Data {
 };
 
 Data* data = nullptr;
-
-std::string ReadTexts(const std::string& dir) {
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    if (entry.is_regular_file() && !entry.is_symlink()) files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  std::string text;
-  for (const auto& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    text += '\n';
-  }
-  return text;
-}
 
 // The baseline splitter: the same word rules as the backend's, written out plainly, with each
 // word converted into a stack buffer and given straight to the engine.

@@ -15,26 +15,12 @@
 #include <vector>
 
 #include "backends/hunspell/hunspell_backend.h"
+#include "bench_texts.h"
 #include "text/char_class.h"
 #include "text/utf_convert.h"
 
 namespace spellchecker {
 namespace {
-
-std::string ReadTexts(const std::string& dir) {
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    if (entry.is_regular_file() && !entry.is_symlink()) files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  std::string text;
-  for (const auto& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    text += '\n';
-  }
-  return text;
-}
 
 // Letters with inner apostrophes make a word; a run holding anything else is skipped whole.
 std::vector<std::string> SplitWords(const std::u16string& text) {

@@ -4,6 +4,7 @@
 // result or a clear Error, and that the instance answers correctly afterwards.
 
 const assert = require('node:assert/strict');
+const {methods} = require('./support');
 
 const MiB = 1024 * 1024;
 
@@ -75,16 +76,6 @@ const stringSlots = [
   ['getCorrectionsForMisspelling', [], []],
   ['setDictionary', [], ['.']],
   ['setDictionary', ['en-JS'], []],
-];
-
-const methods = [
-  'isHunspell',
-  'isMisspelled',
-  'setDictionary',
-  'add',
-  'remove',
-  'getAvailableDictionaries',
-  'getCorrectionsForMisspelling',
 ];
 
 // The shape every answer of a method has.

@@ -3,17 +3,7 @@
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const {loadInPage, nativeModulePath, runNode} = require('./support');
-
-const methods = [
-  'isHunspell',
-  'isMisspelled',
-  'setDictionary',
-  'add',
-  'remove',
-  'getAvailableDictionaries',
-  'getCorrectionsForMisspelling',
-];
+const {loadInPage, methods, nativeModulePath, runNode} = require('./support');
 
 // Prints the package's export names as JSON after `prelude` has shaped the global object.
 function exportsAfter(prelude) {

@@ -11,6 +11,17 @@ const root = path.resolve(__dirname, '..', '..');
 const fixtures = path.join(root, 'test', 'fixtures', 'js');
 const systemDictionaries = '/usr/share/hunspell';
 
+// The prototype methods of Spellchecker, in their defined order.
+const methods = [
+  'isHunspell',
+  'isMisspelled',
+  'setDictionary',
+  'add',
+  'remove',
+  'getAvailableDictionaries',
+  'getCorrectionsForMisspelling',
+];
+
 // Windows builds are tested under wine, which has no spell-checking service and no desktop bus:
 // there a plain construction falls back to Hunspell, and the cases that need this Linux
 // machine's services (Enchant, D-Bus) are skipped.
@@ -70,6 +81,7 @@ module.exports = {
   root,
   fixtures,
   systemDictionaries,
+  methods,
   windows,
   systemService,
   isolateEnchant,
