@@ -22,35 +22,12 @@
 namespace spellchecker {
 namespace {
 
-// Letters with inner apostrophes make a word; a run holding anything else is skipped whole.
-std::vector<std::string> SplitWords(const std::u16string& text) {
+// The text's words as UTF-8; the terminating NUL ends the last one.
+std::vector<std::string> WordsOf(const std::u16string& text) {
   std::vector<std::string> words;
-  enum { kBetween, kWord, kToken } state = kBetween;
-  size_t start = 0;
-  const size_t length = text.size() + 1;  // the terminating NUL ends the last word
-  for (size_t i = 0; i < length; ++i) {
-    const char16_t c = text.c_str()[i];
-    const bool separator = c == 0 || IsPunctuationUnit(c) || IsSpaceUnit(c);
-    if (state == kBetween) {
-      if (IsLetterUnit(c)) {
-        start = i;
-        state = kWord;
-      } else if (!separator) {
-        state = kToken;
-      }
-    } else if (state == kWord) {
-      if (c == u'\'' && i + 1 < length && IsLetterUnit(text.c_str()[i + 1])) {
-        ++i;
-      } else if (separator) {
-        words.push_back(Utf16ToUtf8(text.substr(start, i - start)));
-        state = kBetween;
-      } else if (!IsLetterUnit(c)) {
-        state = kToken;
-      }
-    } else if (separator) {
-      state = kBetween;
-    }
-  }
+  SplitWords(text.c_str(), text.size() + 1, [&](uint64_t start, uint64_t end) {
+    words.push_back(Utf16ToUtf8(text.substr(start, end - start)));
+  });
   return words;
 }
 
@@ -90,7 +67,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot load %s/%s\n", argv[1], argv[2]);
     return 1;
   }
-  const std::vector<std::string> words = SplitWords(Utf8ToUtf16(ReadTexts(argv[3])));
+  const std::vector<std::string> words = WordsOf(Utf8ToUtf16(ReadTexts(argv[3])));
   std::vector<std::string> distinct;
   std::unordered_set<std::string> seen;
   for (const std::string& word : words) {
