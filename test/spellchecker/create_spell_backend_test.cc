@@ -111,21 +111,29 @@ TEST_F(CreateSpellBackendTest, PreferenceIsWrittenToTheEnvironmentAndStays) {
 
 // One thread holds COM (so its constructions could get the system backend) and asks for
 // Hunspell over and over, while another keeps removing the variable. Each construction must get
-// what it asked for.
+// what it asked for. COM is counted per process but started on the first user's thread, so the
+// other thread starts only once the anchor holds it.
 TEST_F(CreateSpellBackendTest, ConcurrentPreferencesDoNotCross) {
   constexpr int kRounds = 200;
+  std::atomic<bool> anchored{false};
   std::atomic<bool> done{false};
+  std::atomic<bool> stopped{false};
   std::atomic<int> wrong{0};
   std::thread preferring([&] {
-    auto anchor = CreateSpellBackendWithPreference(false);  // COM starts on this thread
-    if (anchor->IsHunspell()) wrong += kRounds;
-    for (int i = 0; i < kRounds; ++i) {
+    auto anchor = CreateSpellBackendWithPreference(false);
+    EXPECT_FALSE(anchor->IsHunspell()) << "no system backend to hold COM";
+    anchored = true;
+    for (int i = 0; i < kRounds && !anchor->IsHunspell(); ++i) {
       if (!CreateSpellBackendWithPreference(true)->IsHunspell()) ++wrong;
     }
     done = true;
+    // The anchor, the last COM user, ends COM on the thread that started it.
+    while (!stopped) std::this_thread::yield();
   });
   std::thread removing([&] {
+    while (!anchored && !done) std::this_thread::yield();
     while (!done) CreateSpellBackendWithPreference(false);
+    stopped = true;
   });
   preferring.join();
   removing.join();
