@@ -55,6 +55,9 @@ class SpellBackend {
   virtual std::vector<WordRange> FindMisspellings(const char16_t* text, uint64_t length) = 0;
   virtual void Add(const std::string& word) = 0;
   virtual void Remove(const std::string& word) = 0;
+  // Memory the dictionary in use holds, estimated, so that a host with a garbage collector can
+  // weigh an unreachable instance by it; 0 when the backend holds none of its own.
+  virtual uint64_t DictionaryMemory() { return 0; }
   // Called on the thread that will use the checker; the caller owns it and deletes it before
   // the backend.
   virtual std::unique_ptr<RangeChecker> MakeRangeChecker();

@@ -28,6 +28,13 @@ constexpr size_t kReusedWordBytes = 256;
 // error for that failure ends the call.
 std::string ReadUtf8(const Napi::Value& value) { return value.As<Napi::String>().Utf8Value(); }
 
+// The report is only a hint to the collector, so a host that refuses it must not end the
+// process, as node-addon-api's wrapper would.
+bool AdjustExternalMemory(napi_env env, int64_t change) {
+  int64_t total = 0;
+  return napi_adjust_external_memory(env, change, &total) == napi_ok;
+}
+
 Napi::Array ToScriptArray(Napi::Env env, const std::vector<std::string>& list) {
   Napi::Array array = Napi::Array::New(env, list.size());
   for (size_t i = 0; i < list.size(); ++i) {
@@ -100,7 +107,23 @@ Napi::Value SpellcheckerWrap::SetDictionary(const Napi::CallbackInfo& info) {
   RequireArgument(info);
   const std::string language = ReadUtf8(info[0]);
   const std::string directory = info.Length() >= 2 ? ReadUtf8(info[1]) : std::string(".");
-  return Napi::Boolean::New(info.Env(), backend->SetDictionary(language, directory));
+  const bool loaded = backend->SetDictionary(language, directory);
+  ReportDictionaryMemory(info.Env());
+  return Napi::Boolean::New(info.Env(), loaded);
+}
+
+void SpellcheckerWrap::ReportDictionaryMemory(Napi::Env env) {
+  const uint64_t held = std::min<uint64_t>(backend->DictionaryMemory(), INT64_MAX / 2);
+  const int64_t change = static_cast<int64_t>(held) - reported_memory;
+  if (change != 0 && AdjustExternalMemory(env, change)) {
+    reported_memory = static_cast<int64_t>(held);
+  }
+}
+
+void SpellcheckerWrap::Finalize(Napi::BasicEnv env) {
+  if (reported_memory != 0 && AdjustExternalMemory(env, -reported_memory)) {
+    reported_memory = 0;
+  }
 }
 
 Napi::Value SpellcheckerWrap::Add(const Napi::CallbackInfo& info) {

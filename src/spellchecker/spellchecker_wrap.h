@@ -21,6 +21,9 @@ class SpellcheckerWrap : public Napi::ObjectWrap<SpellcheckerWrap> {
   explicit SpellcheckerWrap(const Napi::CallbackInfo& info);
   ~SpellcheckerWrap() override = default;
 
+  // Withdraws what the instance told the collector it holds.
+  void Finalize(Napi::BasicEnv env) override;
+
  private:
   Napi::Value IsHunspell(const Napi::CallbackInfo& info);
   Napi::Value IsMisspelled(const Napi::CallbackInfo& info);
@@ -34,7 +37,12 @@ class SpellcheckerWrap : public Napi::ObjectWrap<SpellcheckerWrap> {
   // between calls, or, beyond kReusedWordBytes, into `long_word`.
   const std::string& ReadWord(const Napi::Value& value, std::string* long_word);
 
+  // Tells the collector how the backend's dictionary memory changed since the last report, so
+  // that unreachable instances holding dictionaries are collected before memory runs high.
+  void ReportDictionaryMemory(Napi::Env env);
+
   std::unique_ptr<SpellBackend> backend;  // never null after construction
+  int64_t reported_memory = 0;
   // Scratch for ReadWord: its contents matter only during the call that read them.
   std::string word_buffer;
 };

@@ -155,6 +155,28 @@ TEST(HunspellBackendState, FailedLoadDropsThePreviousDictionary) {
   EXPECT_TRUE(backend.IsMisspelled("helo"));
 }
 
+// The estimate follows the dictionary in use and grows with its files.
+TEST(HunspellBackendState, DictionaryMemoryFollowsTheDictionaryInUse) {
+  TempDir dir;
+  dir.WriteDictionary("small", "word");
+  std::string many_words = "1000\n";
+  for (int i = 0; i < 1000; ++i) many_words += "word" + std::to_string(i) + "\n";
+  dir.Write("large.aff", "SET UTF-8\n");
+  dir.Write("large.dic", many_words);
+
+  HunspellBackend backend;
+  EXPECT_EQ(backend.DictionaryMemory(), 0u);
+  ASSERT_TRUE(backend.SetDictionary("small", dir.path()));
+  const uint64_t small = backend.DictionaryMemory();
+  EXPECT_GT(small, 0u);
+  ASSERT_TRUE(backend.SetDictionary("large", dir.path()));
+  EXPECT_GT(backend.DictionaryMemory(), small + many_words.size());
+  EXPECT_FALSE(backend.SetDictionary("missing", dir.path()));
+  EXPECT_EQ(backend.DictionaryMemory(), 0u);
+  ASSERT_TRUE(backend.SetDictionary("small", dir.path()));
+  EXPECT_EQ(backend.DictionaryMemory(), small);
+}
+
 TEST(HunspellBackendState, SwitchingDictionariesReplacesTheWords) {
   TempDir dir;
   dir.WriteDictionary("aa", "firstword");

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "text/char_class.h"
 
@@ -15,6 +17,17 @@ namespace {
 // Longest UTF-8 form of a word that FindMisspellings hands to the engine; longer words are
 // checked as the empty string, which the engine accepts. The scratch buffer adds the NUL.
 constexpr int32_t kMaxWordBytes = 255;
+
+// A loaded engine takes 4.4 to 9 times the size of its files on the heap (measured with
+// Debian's de_DE, en_US, fr and pl_PL); the lower end keeps the estimate from overstating.
+constexpr uint64_t kEngineBytesPerFileByte = 4;
+
+// 0 for a file that cannot be measured: the estimate only guides the host's collector.
+uint64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : static_cast<uint64_t>(size);
+}
 
 // The engine sees a word only up to its first NUL byte.
 std::string UpToNul(const std::string& word) { return std::string(word.c_str()); }
@@ -72,6 +85,7 @@ bool HunspellBackend::SetDictionary(const std::string& language, const std::stri
   ClearCaches();
   engine.reset();
   encoding.reset();
+  dictionary_memory = 0;
 
   std::string tag = language;
   std::replace(tag.begin(), tag.end(), '-', '_');
@@ -92,8 +106,11 @@ bool HunspellBackend::SetDictionary(const std::string& language, const std::stri
 
   engine = std::make_unique<Hunspell>(affix_path.c_str(), word_list_path.c_str());
   encoding = DictionaryEncoding::ForDictionary(engine->get_dict_encoding());
+  dictionary_memory = kEngineBytesPerFileByte * (FileSize(affix_path) + FileSize(word_list_path));
   return true;
 }
+
+uint64_t HunspellBackend::DictionaryMemory() { return dictionary_memory; }
 
 std::vector<std::string> HunspellBackend::GetAvailableDictionaries(const std::string&) {
   return {};

@@ -44,6 +44,8 @@ class HunspellBackend : public SpellBackend {
   std::vector<WordRange> FindMisspellings(const char16_t* text, uint64_t length) override;
   void Add(const std::string& word) override;
   void Remove(const std::string& word) override;
+  // A multiple of the dictionary files' size; 0 without a dictionary.
+  uint64_t DictionaryMemory() override;
 
  private:
   // The one place a word is checked: true when the loaded engine rejects `word`, UTF-8 without
@@ -57,6 +59,7 @@ class HunspellBackend : public SpellBackend {
   bool ToDictionary(const std::string& word, std::string* encoded);
 
   std::unique_ptr<Hunspell> engine;
+  uint64_t dictionary_memory = 0;  // estimated when the engine is loaded
   std::unique_ptr<Utf8Converter> converter;
   // Null for a UTF-8 dictionary; otherwise converts words for `engine`.
   std::unique_ptr<DictionaryEncoding> encoding;
