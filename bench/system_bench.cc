@@ -1,7 +1,8 @@
 // The system backend against Enchant called directly, in the same run, on the same words.
 // IsMisspelled adds only the conversions to UTF-16 and back and the COM layer's objects to
 // enchant_dict_check; FindMisspellings is measured over a few hundred kilobytes of text, against
-// the same splitting and checking done with Enchant alone. Prints the ratios at the end.
+// the same splitting and checking done with Enchant alone. Each side runs right after the other
+// in every iteration (paired.h); prints the ratios at the end.
 #include <benchmark/benchmark.h>
 #include <enchant.h>
 #include <stdlib.h>
@@ -10,21 +11,22 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "backends/system/system_spell_backend.h"
+#include "paired.h"
 #include "platform/com/spelling_tokenizer.h"
 #include "text/utf_convert.h"
 
 namespace {
 
+using spellchecker::RunPaired;
 using spellchecker::SystemSpellBackend;
 
 constexpr size_t kWordCount = 4000;
 constexpr size_t kTextUnits = 300 * 1024;
-// Medians of several runs, as the machine may be shared.
 constexpr int kRepetitions = 5;
 
 // Deterministic choices, so that every run measures the same input.
@@ -72,6 +74,8 @@ std::u16string MakeText(const std::vector<std::string>& words) {
   return spellchecker::Utf8ToUtf16(text);
 }
 
+// Two of each, loaded backend, direct, direct, backend, as hunspell_bench does. Each direct
+// dictionary comes from a broker of its own, since one broker hands out one dictionary a tag.
 struct Fixture {
   Fixture() {
     std::string pattern =
@@ -90,124 +94,94 @@ struct Fixture {
       std::exit(1);
     }
     text = MakeText(words);
-    broker = enchant_broker_init();
-    dict = enchant_broker_request_dict(broker, "en_US");
-    backend = std::make_unique<SystemSpellBackend>();
-    if (dict == nullptr || !backend->SetDictionary("en-US", "")) {
+    const bool loaded = LoadBackend(0) && LoadDirect(0) && LoadDirect(1) && LoadBackend(1);
+    if (!loaded) {
       std::fprintf(stderr, "no en_US dictionary\n");
       std::exit(1);
     }
   }
   ~Fixture() {
-    backend.reset();
-    enchant_broker_free_dict(broker, dict);
-    enchant_broker_free(broker);
+    for (int k = 0; k < 2; ++k) {
+      backends[k].reset();
+      if (dicts[k] != nullptr) enchant_broker_free_dict(brokers[k], dicts[k]);
+      if (brokers[k] != nullptr) enchant_broker_free(brokers[k]);
+    }
     std::error_code ignored;
     std::filesystem::remove_all(config_dir, ignored);
+  }
+
+  bool LoadBackend(int k) {
+    backends[k] = std::make_unique<SystemSpellBackend>();
+    return backends[k]->SetDictionary("en-US", "");
+  }
+  bool LoadDirect(int k) {
+    brokers[k] = enchant_broker_init();
+    dicts[k] = brokers[k] != nullptr ? enchant_broker_request_dict(brokers[k], "en_US") : nullptr;
+    return dicts[k] != nullptr;
   }
 
   std::filesystem::path config_dir;
   std::vector<std::string> words;
   std::u16string text;
-  EnchantBroker* broker = nullptr;
-  EnchantDict* dict = nullptr;
-  std::unique_ptr<SystemSpellBackend> backend;
+  EnchantBroker* brokers[2] = {nullptr, nullptr};
+  EnchantDict* dicts[2] = {nullptr, nullptr};
+  std::unique_ptr<SystemSpellBackend> backends[2];
 };
 
 Fixture* fixture = nullptr;
 
-void BM_DirectEnchantCheck(benchmark::State& state) {
-  size_t i = 0;
+// IsMisspelled against enchant_dict_check, over every word.
+void BM_IsMisspelledVsEnchantCheck(benchmark::State& state) {
   int64_t misspelled = 0;
-  for (auto _ : state) {
-    const std::string& word = fixture->words[i++ % fixture->words.size()];
-    misspelled += enchant_dict_check(fixture->dict, word.data(), word.size()) > 0;
-  }
+  RunPaired(
+      state,
+      [&](int k) {
+        for (const std::string& word : fixture->words) {
+          misspelled += enchant_dict_check(fixture->dicts[k], word.data(), word.size()) > 0;
+        }
+      },
+      [&](int k) {
+        for (const std::string& word : fixture->words) {
+          misspelled += fixture->backends[k]->IsMisspelled(word);
+        }
+      });
   benchmark::DoNotOptimize(misspelled);
-  state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_DirectEnchantCheck)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 
-void BM_SystemIsMisspelled(benchmark::State& state) {
-  size_t i = 0;
-  int64_t misspelled = 0;
-  for (auto _ : state) {
-    misspelled += fixture->backend->IsMisspelled(fixture->words[i++ % fixture->words.size()]);
-  }
-  benchmark::DoNotOptimize(misspelled);
-  state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_SystemIsMisspelled)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
-
-// What a caller with Enchant alone does for a text: the same splitting, then one check a word.
-void BM_DirectEnchantText(benchmark::State& state) {
-  EnchantDict* dict = fixture->dict;
+// FindMisspellings against what a caller with Enchant alone does for a text: the same
+// splitting, then one check a word.
+void BM_FindMisspellingsVsSplitAndCheck(benchmark::State& state) {
   const std::u16string& text = fixture->text;
-  auto is_word_character = [dict](char32_t code_point, spellchecker::WordPosition where) {
-    return enchant_dict_is_word_character(dict, code_point, where) != 0;
-  };
   std::string word;
-  for (auto _ : state) {
-    size_t position = 0;
-    size_t misspelled = 0;
-    spellchecker::WordSpan span{0, 0};
-    while (spellchecker::NextWord(text.data(), text.size(), &position, is_word_character, &span)) {
-      word.clear();
-      spellchecker::AppendUtf8(text.data() + span.start, span.length, &word);
-      misspelled += enchant_dict_check(dict, word.data(), word.size()) > 0;
-    }
-    benchmark::DoNotOptimize(misspelled);
-  }
-  state.SetBytesProcessed(state.iterations() * text.size() * sizeof(char16_t));
+  RunPaired(
+      state,
+      [&](int k) {
+        EnchantDict* dict = fixture->dicts[k];
+        auto is_word_character = [dict](char32_t code_point, spellchecker::WordPosition where) {
+          return enchant_dict_is_word_character(dict, code_point, where) != 0;
+        };
+        size_t position = 0;
+        size_t misspelled = 0;
+        spellchecker::WordSpan span{0, 0};
+        while (
+            spellchecker::NextWord(text.data(), text.size(), &position, is_word_character, &span)) {
+          word.clear();
+          spellchecker::AppendUtf8(text.data() + span.start, span.length, &word);
+          misspelled += enchant_dict_check(dict, word.data(), word.size()) > 0;
+        }
+        benchmark::DoNotOptimize(misspelled);
+      },
+      [&](int k) {
+        const size_t found =
+            fixture->backends[k]->FindMisspellings(text.data(), text.size()).size();
+        benchmark::DoNotOptimize(found);
+      });
 }
-BENCHMARK(BM_DirectEnchantText)
+
+BENCHMARK(BM_IsMisspelledVsEnchantCheck)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
+BENCHMARK(BM_FindMisspellingsVsSplitAndCheck)
     ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
-
-void BM_SystemFindMisspellings(benchmark::State& state) {
-  const std::u16string& text = fixture->text;
-  size_t found = 0;
-  for (auto _ : state) {
-    found = fixture->backend->FindMisspellings(text.data(), text.size()).size();
-    benchmark::DoNotOptimize(found);
-  }
-  state.SetBytesProcessed(state.iterations() * text.size() * sizeof(char16_t));
-  state.counters["misspelled"] = static_cast<double>(found);
-}
-BENCHMARK(BM_SystemFindMisspellings)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
-
-// Keeps each benchmark's time per iteration so that the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  RatioReporter() : ConsoleReporter(OO_Tabular) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        // CPU time: the machine may be shared, and both sides run on this thread alone.
-        nanoseconds[run.run_name.function_name] =
-            run.GetAdjustedCPUTime() * (run.time_unit == benchmark::kMillisecond ? 1e6 : 1.0);
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void PrintRatio(const char* label, const std::string& measured, const std::string& baseline) {
-    if (nanoseconds.count(measured) == 0 || nanoseconds.count(baseline) == 0) {
-      return;
-    }
-    std::printf("%-46s %.3fx  (median %.0f ns against %.0f ns of CPU time)\n", label,
-                nanoseconds[measured] / nanoseconds[baseline], nanoseconds[measured],
-                nanoseconds[baseline]);
-  }
-
- private:
-  std::map<std::string, double> nanoseconds;
-};
+    ->Repetitions(kRepetitions);
 
 }  // namespace
 
@@ -216,13 +190,12 @@ int main(int argc, char** argv) {
   Fixture data;
   fixture = &data;
   std::printf("%zu words, %zu UTF-16 units of text\n", data.words.size(), data.text.size());
-  RatioReporter reporter;
+  spellchecker::PairedRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\nRatios against Enchant called directly (target for IsMisspelled: 1.3x):\n");
-  reporter.PrintRatio("IsMisspelled / enchant_dict_check", "BM_SystemIsMisspelled",
-                      "BM_DirectEnchantCheck");
-  reporter.PrintRatio("FindMisspellings / split + enchant_dict_check", "BM_SystemFindMisspellings",
-                      "BM_DirectEnchantText");
+  std::printf("\n");
+  reporter.PrintRatio("IsMisspelled / enchant_dict_check", "BM_IsMisspelledVsEnchantCheck", 1.3);
+  reporter.PrintRatio("FindMisspellings / split + enchant_dict_check",
+                      "BM_FindMisspellingsVsSplitAndCheck", 1.3);
   benchmark::Shutdown();
   fixture = nullptr;
   return 0;
