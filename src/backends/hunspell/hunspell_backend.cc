@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <string_view>
 #include <system_error>
 
+#include "platform/engine_lock.h"
 #include "text/char_class.h"
 
 namespace spellchecker {
@@ -27,6 +29,17 @@ uint64_t FileSize(const std::string& path) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   return error ? 0 : static_cast<uint64_t>(size);
+}
+
+std::unique_ptr<Hunspell> MakeEngine(const std::string& affix_path,
+                                     const std::string& word_list_path) {
+  std::lock_guard<std::mutex> lock(EngineLifetimeMutex());
+  return std::make_unique<Hunspell>(affix_path.c_str(), word_list_path.c_str());
+}
+
+void DestroyEngine(std::unique_ptr<Hunspell>* engine) {
+  std::lock_guard<std::mutex> lock(EngineLifetimeMutex());
+  engine->reset();
 }
 
 // The engine sees a word only up to its first NUL byte.
@@ -76,14 +89,14 @@ HunspellBackend::HunspellBackend(Caching caching) : converter(std::make_unique<U
 }
 
 HunspellBackend::~HunspellBackend() {
-  engine.reset();
+  DestroyEngine(&engine);
   converter.reset();
 }
 
 bool HunspellBackend::SetDictionary(const std::string& language, const std::string& directory) {
   // Whatever follows, the previous dictionary and its run-time changes are gone.
   ClearCaches();
-  engine.reset();
+  DestroyEngine(&engine);
   encoding.reset();
   dictionary_memory = 0;
 
@@ -104,7 +117,7 @@ bool HunspellBackend::SetDictionary(const std::string& language, const std::stri
   std::fclose(word_list);
   if (!readable) return false;
 
-  engine = std::make_unique<Hunspell>(affix_path.c_str(), word_list_path.c_str());
+  engine = MakeEngine(affix_path, word_list_path);
   encoding = DictionaryEncoding::ForDictionary(engine->get_dict_encoding());
   dictionary_memory = kEngineBytesPerFileByte * (FileSize(affix_path) + FileSize(word_list_path));
   return true;

@@ -20,6 +20,7 @@
 #include "platform/com/com.h"
 #include "platform/com/com_internal_linux.h"
 #include "platform/com/spelling_tokenizer.h"
+#include "platform/engine_lock.h"
 #include "text/utf_convert.h"
 
 namespace spellchecker {
@@ -27,11 +28,8 @@ namespace com_layer {
 namespace {
 
 // Loading providers and dictionaries touches process-wide state inside Enchant and its
-// providers; checking with a loaded dictionary does not.
-std::mutex& EnchantLoadMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
+// providers, Hunspell's among them; checking with a loaded dictionary does not.
+std::mutex& EnchantLoadMutex() { return EngineLifetimeMutex(); }
 
 // Aspell 0.60.8 (Debian 12) aborts the process on an assertion when asked for suggestions for
 // a word as plain as "aaaa", and when a word of a few thousand letters is added, so no language
