@@ -8,41 +8,24 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <thread>
 #include <vector>
 
 #include "backends/system/system_spell_backend.h"
+#include "com_sandbox.h"
 #include "platform/com/com_testing.h"
 
 namespace spellchecker {
 namespace {
 
-// Enchant (the service behind the system backend here) gets a private configuration that pins
-// its Hunspell provider, so no user file is read or written.
-class CreateSpellBackendTest : public ::testing::Test {
+// The sandbox gives Enchant (the service behind the system backend here) a private
+// configuration and checks that COM is left as it was found.
+class CreateSpellBackendTest : public ComSandboxTest {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "spell-select-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    config_dir = pattern;
-    std::ofstream(config_dir / "enchant.ordering") << "*:hunspell\nen_US:hunspell\n";
-    ASSERT_EQ(setenv("ENCHANT_CONFIG_DIR", config_dir.c_str(), 1), 0);
-    com_testing::ClearFaults();
-  }
-
   void TearDown() override {
-    com_testing::ClearFaults();
     unsetenv(kPreferHunspellVariable);
-    EXPECT_EQ(com_users.load(), 0);
-    EXPECT_EQ(com_testing::ThreadInitCount(), 0) << "COM left initialised";
-    std::error_code ignored;
-    std::filesystem::remove_all(config_dir, ignored);
+    ComSandboxTest::TearDown();
   }
-
-  std::filesystem::path config_dir;
 };
 
 TEST_F(CreateSpellBackendTest, AbsentVariableAndReachableServiceGiveTheSystemBackend) {
