@@ -23,6 +23,10 @@ export declare class Spellchecker {
    * Construction sets the process environment variable `SPELLCHECKER_PREFER_HUNSPELL` to
    * "true" (an argument given) or removes it (none given), and the change stays in force.
    *
+   * The operating system's service is started on the thread of the first instance that uses it
+   * and serves that thread alone: while an instance on one thread (the page, or a worker) uses
+   * the service, a plain construction on another thread gets Hunspell.
+   *
    * @throws TypeError "Class constructors cannot be invoked without 'new'" when called as a
    *   function.
    */

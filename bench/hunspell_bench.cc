@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "backends/hunspell/hunspell_backend.h"
+#include "backends/hunspell/word_splitter.h"
 #include "bench_texts.h"
 #include "paired.h"
-#include "text/char_class.h"
 #include "text/utf_convert.h"
 
 namespace spellchecker {
@@ -66,13 +66,11 @@ void BM_FindMisspellingsVsSplitAndSpell(benchmark::State& state) {
       state,
       [&](int k) {
         std::vector<WordRange> misspellings;
-        char buffer[256];
-        std::string word;
-        SplitWords(text, length, [&](uint64_t start, uint64_t end) {
-          if (end - start > 255) return;
-          converter.ConvertToUtf8(buffer, 255, text + start, static_cast<int32_t>(end - start));
-          word.assign(buffer);
-          if (!data->engines[k]->spell(word)) misspellings.push_back(WordRange{start, end});
+        SplitWordReader reader(converter);
+        ForEachWord(text, length, [&](uint64_t start, uint64_t end) {
+          if (!data->engines[k]->spell(reader.Read(text, start, end))) {
+            misspellings.push_back(WordRange{start, end});
+          }
         });
         benchmark::DoNotOptimize(misspellings.data());
       },
@@ -119,7 +117,7 @@ int main(int argc, char** argv) {
   load_backend(1);
   const std::string utf8_text = ReadTexts(setup.text_dir);
   loaded.text = Utf8ToUtf16(utf8_text);
-  SplitWords(loaded.text.c_str(), loaded.text.size() + 1, [&](uint64_t start, uint64_t end) {
+  ForEachWord(loaded.text.c_str(), loaded.text.size() + 1, [&](uint64_t start, uint64_t end) {
     loaded.words.push_back(Utf16ToUtf8(loaded.text.substr(start, end - start)));
   });
   if (loaded.words.empty()) {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "backends/hunspell/hunspell_backend.h"
-#include "text/char_class.h"
+#include "backends/hunspell/word_splitter.h"
 #include "text/utf_convert.h"
 
 namespace {
@@ -76,48 +76,13 @@ std::string ReadFile(const std::string& path) {
 // What a caller does without the backend: split the text into words by the same rules, write
 // each as UTF-8 and ask the engine. Returns the number of words checked; counts rejections.
 size_t SplitAndSpell(Hunspell& engine, const std::u16string& text, size_t* rejected) {
-  constexpr int32_t kMaxWordBytes = 255;
   spellchecker::Utf8Converter converter;
-  char scratch[kMaxWordBytes + 1];
-  std::string word;
+  spellchecker::SplitWordReader reader(converter);
   size_t words = 0;
-  const auto check = [&](size_t start, size_t end) {
-    if (end - start > kMaxWordBytes) {
-      scratch[0] = '\0';
-    } else {
-      converter.ConvertToUtf8(scratch, kMaxWordBytes, text.data() + start,
-                              static_cast<int32_t>(end - start));
-    }
-    word.assign(scratch);
+  spellchecker::ForEachWord(text.data(), text.size(), [&](uint64_t start, uint64_t end) {
     ++words;
-    if (!engine.spell(word)) ++*rejected;
-  };
-  enum class State { kBetweenWords, kInWord, kInToken } state = State::kBetweenWords;
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    const bool letter = spellchecker::IsLetterUnit(unit);
-    const bool gap = spellchecker::IsPunctuationUnit(unit) || spellchecker::IsSpaceUnit(unit);
-    if (state == State::kBetweenWords) {
-      if (letter) {
-        start = i;
-        state = State::kInWord;
-      } else if (!gap) {
-        state = State::kInToken;
-      }
-    } else if (state == State::kInWord) {
-      if (unit == u'\'' && i + 1 < text.size() && spellchecker::IsLetterUnit(text[i + 1])) {
-        ++i;
-      } else if (unit == u'\0' || gap) {
-        check(start, i);
-        state = State::kBetweenWords;
-      } else if (!letter) {
-        state = State::kInToken;
-      }
-    } else if (gap) {
-      state = State::kBetweenWords;
-    }
-  }
+    if (!engine.spell(reader.Read(text.data(), start, end))) ++*rejected;
+  });
   return words;
 }
 

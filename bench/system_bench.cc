@@ -18,6 +18,7 @@
 #include "backends/system/system_spell_backend.h"
 #include "paired.h"
 #include "platform/com/spelling_tokenizer.h"
+#include "text/utf8_encoder.h"
 #include "text/utf_convert.h"
 
 namespace {

@@ -3,16 +3,7 @@
 # hook binds to whatever executable hosts it; SHELL32's object-properties function is imported by
 # ordinal; the module exports nothing.
 
-# libuv's Windows header (CRITICAL_SECTION mutexes) from the build machine's libuv, copied alone:
-# the rest of the machine's include directory must stay out of a Windows build.
-find_path(SPELL_UV_INCLUDE_DIR uv.h PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(NOT SPELL_UV_INCLUDE_DIR OR NOT EXISTS ${SPELL_UV_INCLUDE_DIR}/uv/win.h)
-  message(FATAL_ERROR "libuv's headers with uv/win.h are needed (Debian package libuv1-dev)")
-endif()
 set(_spell_windows_dir ${CMAKE_BINARY_DIR}/windows)
-file(COPY ${SPELL_UV_INCLUDE_DIR}/uv.h ${SPELL_UV_INCLUDE_DIR}/uv
-     DESTINATION ${_spell_windows_dir}/include)
-target_include_directories(spell_core SYSTEM PUBLIC ${_spell_windows_dir}/include)
 
 option(SPELL_BUILD_WINDOWS_TESTS "Build the tests of the Windows-only code" ON)
 if(SPELL_BUILD_WINDOWS_TESTS)
@@ -60,7 +51,7 @@ add_custom_command(
 add_custom_target(spell_windows_import_libs DEPENDS ${_spell_node_delaylib} ${_spell_shell32_lib})
 
 add_dependencies(spellchecker_module spell_windows_import_libs)
-# After the core library on the link line, whose objects use both.
+# After the core libraries on the link line, whose objects use both.
 target_link_libraries(spellchecker_module PRIVATE ${_spell_shell32_lib} ${_spell_node_delaylib})
 # GNU ld exports every symbol of a DLL that marks none for export; the host needs none.
 target_link_options(spellchecker_module PRIVATE LINKER:--exclude-all-symbols)

@@ -16,7 +16,8 @@ namespace spellchecker::fuzz {
 
 [[noreturn]] void CheckFailed(const char* condition, const char* file, int line);
 
-// Reference codecs written straight from the Unicode standard, independent of src/text.
+// Reference codecs written straight from the Unicode standard, independent of src/text on
+// purpose: they are the oracles the text fuzzer checks src/text against, so keep them apart.
 // DecodeUtf8 replaces each maximal ill-formed subpart with U+FFFD (the standard's recommended
 // practice); EncodeUtf8 replaces each unpaired surrogate with U+FFFD.
 std::u16string DecodeUtf8(const std::string& bytes);

@@ -1,6 +1,8 @@
 // The Hunspell backend's word splitter over any UTF-16 text and length. Each result is checked
 // for its shape (text order, within the length, no overlap, starting on a letter) and against
-// a model of the splitter whose words are judged one by one with IsMisspelled.
+// a model of the splitter whose words are judged one by one with IsMisspelled. The model is
+// written apart from the backend's ForEachWord on purpose, so that it stays an independent
+// oracle: keep it so.
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -18,7 +20,8 @@ using spellchecker::IsSpaceUnit;
 using spellchecker::WordRange;
 using namespace spellchecker::fuzz;
 
-constexpr size_t kMaxWordBytes = 255;
+// The backend's longest checked word (SplitWordReader::kLongestWordBytes), restated for the model.
+constexpr size_t kLongestCheckedWordBytes = 255;
 
 bool EndsToken(char16_t unit) { return IsPunctuationUnit(unit) || IsSpaceUnit(unit); }
 
@@ -78,7 +81,8 @@ void CheckSplit(HunspellBackend& backend, const char16_t* text, uint64_t length)
   std::vector<WordRange> expected;
   for (const WordRange& word : ModelWords(text, length)) {
     const std::string utf8 = EncodeUtf8(std::u16string(text + word.start, text + word.end));
-    if (utf8.size() <= kMaxWordBytes && backend.IsMisspelled(utf8)) expected.push_back(word);
+    if (utf8.size() <= kLongestCheckedWordBytes && backend.IsMisspelled(utf8))
+      expected.push_back(word);
   }
   FUZZ_CHECK(found == expected);
 }

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "backends/hunspell/hunspell_backend.h"
+#include "backends/hunspell/word_splitter.h"
 #include "bench_texts.h"
-#include "text/char_class.h"
 #include "text/utf_convert.h"
 
 namespace spellchecker {
@@ -25,7 +25,7 @@ namespace {
 // The text's words as UTF-8; the terminating NUL ends the last one.
 std::vector<std::string> WordsOf(const std::u16string& text) {
   std::vector<std::string> words;
-  SplitWords(text.c_str(), text.size() + 1, [&](uint64_t start, uint64_t end) {
+  ForEachWord(text.c_str(), text.size() + 1, [&](uint64_t start, uint64_t end) {
     words.push_back(Utf16ToUtf8(text.substr(start, end - start)));
   });
   return words;

@@ -1,8 +1,8 @@
 // The module's entry: registration with the host and the exports of a page context.
 #include <napi.h>
 
-#include "shell/shell_functions.h"
-#include "spellchecker/spellchecker_wrap.h"
+#include "main/shell_functions.h"
+#include "main/spellchecker_wrap.h"
 
 namespace spellchecker {
 namespace {

@@ -8,17 +8,12 @@
 namespace spellchecker {
 namespace {
 
-struct ObjectUnref {
-  void operator()(gpointer object) const { g_object_unref(object); }
-};
 struct VariantUnref {
   void operator()(GVariant* variant) const { g_variant_unref(variant); }
 };
 struct ErrorFree {
   void operator()(GError* error) const { g_error_free(error); }
 };
-template <typename T>
-using ObjectPtr = std::unique_ptr<T, ObjectUnref>;
 using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
 using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
 

@@ -3,9 +3,17 @@
 #include <gio/gio.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace spellchecker {
+
+// Owns one reference to a GObject.
+struct ObjectUnref {
+  void operator()(gpointer object) const { g_object_unref(object); }
+};
+template <typename T>
+using ObjectPtr = std::unique_ptr<T, ObjectUnref>;
 
 // Longest time one call holds the calling thread for connecting, authenticating and waiting for
 // the reply. A service started on demand answers within a few hundred milliseconds.

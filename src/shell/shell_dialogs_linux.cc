@@ -37,10 +37,6 @@ class FileDescriptor {
   int fd_;
 };
 
-struct ObjectUnref {
-  void operator()(gpointer object) const { g_object_unref(object); }
-};
-
 std::string CurrentDirectory() {
   std::string buffer(256, '\0');
   while (getcwd(&buffer[0], buffer.size()) == nullptr) {
@@ -60,7 +56,7 @@ void ShowOpenWithDialog(const std::u16string& path) {
   // named here. O_PATH needs no read permission and leaves the file's access times alone.
   FileDescriptor file(open(native_path.c_str(), O_PATH | O_CLOEXEC));
   if (file.get() < 0) return;
-  std::unique_ptr<GUnixFDList, ObjectUnref> fds(g_unix_fd_list_new());
+  ObjectPtr<GUnixFDList> fds(g_unix_fd_list_new());
   const gint handle = g_unix_fd_list_append(fds.get(), file.get(), nullptr);
   if (handle < 0) return;
 

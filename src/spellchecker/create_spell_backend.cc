@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "backends/hunspell/hunspell_backend.h"
+#include "backends/system/com_users.h"
 #include "backends/system/system_spell_backend.h"
 #include "spellchecker/process_env.h"
 
@@ -11,7 +12,8 @@ namespace spellchecker {
 
 std::unique_ptr<SpellBackend> CreateSpellBackend() {
   auto system = std::make_unique<SystemSpellBackend>();
-  if (!com_init_failed && system->HasFactory() && std::getenv(kPreferHunspellVariable) == nullptr) {
+  if (!ComUsers::InitFailed() && system->HasFactory() &&
+      std::getenv(kPreferHunspellVariable) == nullptr) {
     return system;
   }
   // Dropping it first lets the last system backend end COM before Hunspell loads.

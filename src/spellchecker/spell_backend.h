@@ -60,8 +60,15 @@ class SpellBackend {
   virtual uint64_t DictionaryMemory() { return 0; }
   // Called on the thread that will use the checker; the caller owns it and deletes it before
   // the backend.
-  virtual std::unique_ptr<RangeChecker> MakeRangeChecker();
+  virtual std::unique_ptr<RangeChecker> MakeRangeChecker() {
+    return std::make_unique<RangeChecker>(this);
+  }
   virtual ~SpellBackend() = default;
 };
+
+inline std::vector<WordRange> RangeChecker::FindMisspellings(const char16_t* text,
+                                                             uint64_t length) {
+  return backend->FindMisspellings(text, length);
+}
 
 }  // namespace spellchecker

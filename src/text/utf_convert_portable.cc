@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "text/utf8_encoder.h"
 #include "text/utf_convert.h"
 #include "text/utf_convert_limits.h"
 
@@ -63,42 +64,6 @@ char16_t* DecodeUtf8(const unsigned char* in, const unsigned char* end, char16_t
     } else {
       *out++ = static_cast<char16_t>(code);
     }
-  }
-  return out;
-}
-
-// Encodes [in, end) into [out, out_end). Answers the end of what was written, or null when the
-// form does not fit (a character is never split).
-char* EncodeUtf8(const char16_t* in, const char16_t* end, char* out, const char* out_end) {
-  while (in < end) {
-    char32_t code = *in++;
-    if (code < 0x80) {
-      if (out == out_end) return nullptr;
-      *out++ = static_cast<char>(code);
-      continue;
-    }
-    if (code < 0x800) {
-      if (out_end - out < 2) return nullptr;
-      *out++ = static_cast<char>(0xC0 | (code >> 6));
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
-      continue;
-    }
-    if (code >= 0xD800 && code <= 0xDFFF) {
-      if (code <= 0xDBFF && in < end && *in >= 0xDC00 && *in <= 0xDFFF) {
-        if (out_end - out < 4) return nullptr;
-        code = 0x10000 + ((code - 0xD800) << 10) + (*in++ - 0xDC00);
-        *out++ = static_cast<char>(0xF0 | (code >> 18));
-        *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (code & 0x3F));
-        continue;
-      }
-      code = kReplacement;
-    }
-    if (out_end - out < 3) return nullptr;
-    *out++ = static_cast<char>(0xE0 | (code >> 12));
-    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   }
   return out;
 }

@@ -50,8 +50,8 @@ TEST(VerdictCache, ClearForgetsEverythingAndLaterWordsAreKept) {
 
 TEST(VerdictCache, WordsBeyondTheKeySizeAreNotRemembered) {
   VerdictCache cache;
-  const std::string longest(VerdictCache::kMaxWordBytes, 'x');
-  const std::string too_long(VerdictCache::kMaxWordBytes + 1, 'x');
+  const std::string longest(VerdictCache::kLongestWordBytes, 'x');
+  const std::string too_long(VerdictCache::kLongestWordBytes + 1, 'x');
   cache.Insert(longest, true);
   cache.Insert(too_long, false);
   bool rejected = false;
@@ -119,7 +119,7 @@ TEST(SuggestionCache, KeepsTheMostRecentLists) {
 
 TEST(SuggestionCache, OversizedWordsAndListsAreNotKept) {
   SuggestionCache cache;
-  const std::string long_word(SuggestionCache::kMaxWordBytes + 1, 'a');
+  const std::string long_word(SuggestionCache::kLongestKeyBytes + 1, 'a');
   cache.Insert(long_word, {"a"});
   EXPECT_EQ(cache.Find(long_word), nullptr);
   const std::vector<std::string> big(2, std::string(SuggestionCache::kMaxListBytes / 2 + 1, 'b'));

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "backends/system/com_users.h"
 #include "backends/system/system_spell_backend.h"
 #include "com_sandbox.h"
 #include "platform/com/com_testing.h"
@@ -34,7 +35,7 @@ TEST_F(CreateSpellBackendTest, AbsentVariableAndReachableServiceGiveTheSystemBac
   ASSERT_NE(backend, nullptr);
   EXPECT_FALSE(backend->IsHunspell());
   EXPECT_NE(dynamic_cast<SystemSpellBackend*>(backend.get()), nullptr);
-  EXPECT_EQ(com_users.load(), 1);
+  EXPECT_EQ(ComUsers::Count(), 1);
   EXPECT_TRUE(backend->SetDictionary("en-US", "."));
   EXPECT_TRUE(backend->IsMisspelled("helo"));
 }
@@ -46,7 +47,7 @@ TEST_F(CreateSpellBackendTest, AnyValueOfTheVariableCountsAsPresent) {
     ASSERT_NE(backend, nullptr);
     EXPECT_TRUE(backend->IsHunspell()) << "value \"" << value << "\"";
     // The system backend made first is gone again, and COM with it.
-    EXPECT_EQ(com_users.load(), 0);
+    EXPECT_EQ(ComUsers::Count(), 0);
     EXPECT_EQ(com_testing::ThreadInitCount(), 0);
   }
 }
@@ -59,7 +60,7 @@ TEST_F(CreateSpellBackendTest, NoFactoryGivesHunspellAndUndoesComStartUp) {
   ASSERT_NE(backend, nullptr);
   EXPECT_TRUE(backend->IsHunspell());
   EXPECT_EQ(com_testing::CallCount(com_testing::ComCall::kCoInitializeEx), initialisations + 1);
-  EXPECT_EQ(com_users.load(), 0);
+  EXPECT_EQ(ComUsers::Count(), 0);
   EXPECT_EQ(com_testing::ThreadInitCount(), 0);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "com_sandbox.h"
+#include "text/utf8_encoder.h"
 #include "text/utf_convert.h"
 
 namespace spellchecker {

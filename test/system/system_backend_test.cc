@@ -1,5 +1,6 @@
 // SystemSpellBackend and SystemRangeChecker over the COM layer.
 
+#include "backends/system/com_users.h"
 #include "backends/system/system_spell_backend.h"
 
 #include <algorithm>
@@ -37,8 +38,8 @@ TEST_F(SystemBackendTest, ConstructionInitialisesComAndCreatesTheFactoryAndTable
   const int64_t uninits = Calls(ComCall::kCoUninitialize);
   {
     SystemSpellBackend backend;
-    EXPECT_EQ(com_users.load(), 1);
-    EXPECT_FALSE(com_init_failed.load());
+    EXPECT_EQ(ComUsers::Count(), 1);
+    EXPECT_FALSE(ComUsers::InitFailed());
     EXPECT_TRUE(backend.HasFactory());
     EXPECT_FALSE(backend.IsHunspell());
     EXPECT_EQ(Calls(ComCall::kCoInitializeEx), inits + 1);
@@ -56,7 +57,7 @@ TEST_F(SystemBackendTest, ABackendBuiltAndDestroyedAtOnceInitialisesComOnceInPas
     EXPECT_EQ(Calls(ComCall::kCoInitializeEx), inits + 1);
     EXPECT_EQ(Calls(ComCall::kCoUninitialize), uninits + 1);
     EXPECT_EQ(com_testing::ThreadInitCount(), 0);
-    EXPECT_EQ(com_users.load(), 0);
+    EXPECT_EQ(ComUsers::Count(), 0);
   }
 }
 
@@ -65,7 +66,7 @@ TEST_F(SystemBackendTest, OnlyTheFirstOfTwoInitialisesAndOnlyTheLastUninitialise
   const int64_t uninits = Calls(ComCall::kCoUninitialize);
   auto first = std::make_unique<SystemSpellBackend>();
   auto second = std::make_unique<SystemSpellBackend>();
-  EXPECT_EQ(com_users.load(), 2);
+  EXPECT_EQ(ComUsers::Count(), 2);
   EXPECT_EQ(Calls(ComCall::kCoInitializeEx), inits + 1);
   EXPECT_TRUE(second->HasFactory());
   ASSERT_TRUE(first->SetDictionary("en_US", ""));
@@ -193,7 +194,7 @@ TEST_F(SystemBackendTest, FailedComInitialisationLeavesABackendWithoutService) {
   com_testing::SetFault(ComCall::kCoInitializeEx, E_FAIL);
   {
     SystemSpellBackend backend;
-    EXPECT_TRUE(com_init_failed.load());
+    EXPECT_TRUE(ComUsers::InitFailed());
     EXPECT_FALSE(backend.HasFactory());
     EXPECT_EQ(Calls(ComCall::kCreateFactory), factories);
     EXPECT_EQ(Calls(ComCall::kCreateGlobalTable), tables);
@@ -207,7 +208,7 @@ TEST_F(SystemBackendTest, FailedComInitialisationLeavesABackendWithoutService) {
   // The next first construction tries again.
   com_testing::ClearFaults();
   SystemSpellBackend backend;
-  EXPECT_FALSE(com_init_failed.load());
+  EXPECT_FALSE(ComUsers::InitFailed());
   EXPECT_TRUE(backend.HasFactory());
   EXPECT_TRUE(backend.SetDictionary("en_US", ""));
 }
@@ -215,7 +216,7 @@ TEST_F(SystemBackendTest, FailedComInitialisationLeavesABackendWithoutService) {
 TEST_F(SystemBackendTest, WithoutAFactorySetDictionaryChangesNothing) {
   com_testing::SetFault(ComCall::kCreateFactory, REGDB_E_CLASSNOTREG);
   SystemSpellBackend backend;
-  EXPECT_FALSE(com_init_failed.load());
+  EXPECT_FALSE(ComUsers::InitFailed());
   EXPECT_FALSE(backend.HasFactory());
   const int64_t asked = Calls(ComCall::kIsSupported);
   EXPECT_FALSE(backend.SetDictionary("en_US", ""));

@@ -32,7 +32,7 @@ VerdictCache::VerdictCache() = default;
 VerdictCache::~VerdictCache() = default;
 
 bool VerdictCache::Find(std::string_view word, bool* rejected) {
-  if (!entries || word.size() > kMaxWordBytes) return false;
+  if (!entries || word.size() > kLongestWordBytes) return false;
   Entry* set = &entries[(HashWord(word) & (kSets - 1)) * 2];
   for (int way = 0; way < 2; ++way) {
     Entry& entry = set[way];
@@ -47,7 +47,7 @@ bool VerdictCache::Find(std::string_view word, bool* rejected) {
 }
 
 void VerdictCache::Insert(std::string_view word, bool rejected) {
-  if (word.size() > kMaxWordBytes) return;
+  if (word.size() > kLongestWordBytes) return;
   if (!entries) entries = std::make_unique<Entry[]>(kSets * 2);  // zeroed: generation 0
   Entry* set = &entries[(HashWord(word) & (kSets - 1)) * 2];
   // The new word becomes way 0; the one it displaces there takes over way 1.
@@ -79,7 +79,7 @@ const std::vector<std::string>* SuggestionCache::Find(std::string_view word) {
 }
 
 void SuggestionCache::Insert(std::string_view word, const std::vector<std::string>& suggestions) {
-  if (word.size() > kMaxWordBytes) return;
+  if (word.size() > kLongestKeyBytes) return;
   size_t bytes = 0;
   for (const std::string& suggestion : suggestions) bytes += suggestion.size();
   if (bytes > kMaxListBytes) return;

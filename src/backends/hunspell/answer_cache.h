@@ -16,10 +16,10 @@ namespace spellchecker {
 // added or removed).
 //
 // Bounded: kSets two-way sets of 32-byte entries (1 MiB), allocated on the first Insert. Words
-// longer than kMaxWordBytes are not remembered; English words hardly ever are.
+// longer than kLongestWordBytes are not remembered; English words hardly ever are.
 class VerdictCache {
  public:
-  static constexpr size_t kMaxWordBytes = 26;
+  static constexpr size_t kLongestWordBytes = 26;
   static constexpr size_t kSets = 16384;
 
   VerdictCache();
@@ -38,7 +38,7 @@ class VerdictCache {
     uint32_t generation;  // valid only when equal to the cache's
     uint8_t size;
     uint8_t rejected;
-    char bytes[kMaxWordBytes];
+    char bytes[kLongestWordBytes];
   };
   static_assert(sizeof(Entry) == 32, "entries are meant to fill half a cache line");
 
@@ -52,7 +52,7 @@ class VerdictCache {
 class SuggestionCache {
  public:
   static constexpr size_t kEntries = 8;
-  static constexpr size_t kMaxWordBytes = 256;
+  static constexpr size_t kLongestKeyBytes = 256;
   static constexpr size_t kMaxListBytes = 4096;
 
   // The remembered list for `word`, or null.

@@ -6,19 +6,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <string_view>
 #include <system_error>
 
-#include "platform/engine_lock.h"
-#include "text/char_class.h"
+#include "backends/hunspell/word_splitter.h"
 
 namespace spellchecker {
 namespace {
-
-// Longest UTF-8 form of a word that FindMisspellings hands to the engine; longer words are
-// checked as the empty string, which the engine accepts. The scratch buffer adds the NUL.
-constexpr int32_t kMaxWordBytes = 255;
 
 // A loaded engine takes 4.4 to 9 times the size of its files on the heap (measured with
 // Debian's de_DE, en_US, fr and pl_PL); the lower end keeps the estimate from overstating.
@@ -29,17 +23,6 @@ uint64_t FileSize(const std::string& path) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   return error ? 0 : static_cast<uint64_t>(size);
-}
-
-std::unique_ptr<Hunspell> MakeEngine(const std::string& affix_path,
-                                     const std::string& word_list_path) {
-  std::lock_guard<std::mutex> lock(EngineLifetimeMutex());
-  return std::make_unique<Hunspell>(affix_path.c_str(), word_list_path.c_str());
-}
-
-void DestroyEngine(std::unique_ptr<Hunspell>* engine) {
-  std::lock_guard<std::mutex> lock(EngineLifetimeMutex());
-  engine->reset();
 }
 
 // The engine sees a word only up to its first NUL byte.
@@ -81,22 +64,19 @@ class SuggestionList {
 
 }  // namespace
 
-HunspellBackend::HunspellBackend(Caching caching) : converter(std::make_unique<Utf8Converter>()) {
+HunspellBackend::HunspellBackend(Caching caching) {
   if (caching == Caching::kOn) {
     verdict_cache = std::make_unique<VerdictCache>();
     suggestion_cache = std::make_unique<SuggestionCache>();
   }
 }
 
-HunspellBackend::~HunspellBackend() {
-  DestroyEngine(&engine);
-  converter.reset();
-}
+HunspellBackend::~HunspellBackend() = default;
 
 bool HunspellBackend::SetDictionary(const std::string& language, const std::string& directory) {
   // Whatever follows, the previous dictionary and its run-time changes are gone.
   ClearCaches();
-  DestroyEngine(&engine);
+  engine.reset();
   encoding.reset();
   dictionary_memory = 0;
 
@@ -117,7 +97,7 @@ bool HunspellBackend::SetDictionary(const std::string& language, const std::stri
   std::fclose(word_list);
   if (!readable) return false;
 
-  engine = MakeEngine(affix_path, word_list_path);
+  engine = MakeHunspellEngine(affix_path, word_list_path);
   encoding = DictionaryEncoding::ForDictionary(engine->get_dict_encoding());
   dictionary_memory = kEngineBytesPerFileByte * (FileSize(affix_path) + FileSize(word_list_path));
   return true;
@@ -167,52 +147,11 @@ bool HunspellBackend::IsHunspell() { return true; }
 
 std::vector<WordRange> HunspellBackend::FindMisspellings(const char16_t* text, uint64_t length) {
   std::vector<WordRange> misspellings;
-  if (!engine || !converter) return misspellings;
-
-  char scratch[kMaxWordBytes + 1];
-  std::string word;  // reused, so checking a word allocates at most once per call
-  const auto check = [&](uint64_t start, uint64_t end) {
-    // Every unit takes at least one UTF-8 byte, so a longer run cannot fit (and its count
-    // might not fit the converter's 32-bit argument).
-    if (end - start > static_cast<uint64_t>(kMaxWordBytes)) {
-      scratch[0] = '\0';
-    } else {
-      converter->ConvertToUtf8(scratch, kMaxWordBytes, text + start,
-                               static_cast<int32_t>(end - start));
-    }
-    word.assign(scratch);
-    if (CachedRejects(word)) misspellings.push_back(WordRange{start, end});
-  };
-
-  enum class State { kBetweenWords, kInWord, kInToken };
-  State state = State::kBetweenWords;
-  uint64_t start = 0;
-  for (uint64_t i = 0; i < length; ++i) {
-    const char16_t unit = text[i];
-    switch (state) {
-      case State::kBetweenWords:
-        if (IsLetterUnit(unit)) {
-          start = i;
-          state = State::kInWord;
-        } else if (!IsPunctuationUnit(unit) && !IsSpaceUnit(unit)) {
-          state = State::kInToken;
-        }
-        break;
-      case State::kInWord:
-        if (unit == u'\'' && i + 1 < length && IsLetterUnit(text[i + 1])) {
-          ++i;  // the apostrophe and the letter after it stay in the word
-        } else if (unit == u'\0' || IsPunctuationUnit(unit) || IsSpaceUnit(unit)) {
-          check(start, i);
-          state = State::kBetweenWords;
-        } else if (!IsLetterUnit(unit)) {
-          state = State::kInToken;  // e.g. a digit: the whole token is not a word
-        }
-        break;
-      case State::kInToken:
-        if (IsPunctuationUnit(unit) || IsSpaceUnit(unit)) state = State::kBetweenWords;
-        break;
-    }
-  }
+  if (!engine) return misspellings;
+  SplitWordReader reader(converter);
+  ForEachWord(text, length, [&](uint64_t start, uint64_t end) {
+    if (CachedRejects(reader.Read(text, start, end))) misspellings.push_back(WordRange{start, end});
+  });
   return misspellings;
 }
 

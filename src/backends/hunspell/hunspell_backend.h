@@ -7,10 +7,9 @@
 
 #include "backends/hunspell/answer_cache.h"
 #include "backends/hunspell/dictionary_encoding.h"
+#include "hunspell_engine/hunspell_engine.h"
 #include "spellchecker/spell_backend.h"
 #include "text/utf_convert.h"
-
-class Hunspell;
 
 namespace spellchecker {
 
@@ -39,8 +38,8 @@ class HunspellBackend : public SpellBackend {
   // True when the engine rejects the word (up to its first NUL); false without a dictionary.
   bool IsMisspelled(const std::string& word) override;
   bool IsHunspell() override;
-  // Splits UTF-16 text into words and reports those the engine rejects. A word still open when
-  // `length` is reached is not checked; one longer than 255 UTF-8 bytes is never reported.
+  // Splits UTF-16 text into words (ForEachWord) and reports those the engine rejects. A word
+  // longer than SplitWordReader::kLongestWordBytes in UTF-8 is never reported.
   std::vector<WordRange> FindMisspellings(const char16_t* text, uint64_t length) override;
   void Add(const std::string& word) override;
   void Remove(const std::string& word) override;
@@ -58,9 +57,9 @@ class HunspellBackend : public SpellBackend {
   // `word` (UTF-8, up to its first NUL) in the dictionary's set; false when unrepresentable.
   bool ToDictionary(const std::string& word, std::string* encoded);
 
-  std::unique_ptr<Hunspell> engine;
+  HunspellEngine engine;
   uint64_t dictionary_memory = 0;  // estimated when the engine is loaded
-  std::unique_ptr<Utf8Converter> converter;
+  Utf8Converter converter;
   // Null for a UTF-8 dictionary; otherwise converts words for `engine`.
   std::unique_ptr<DictionaryEncoding> encoding;
   // Both null when caching is off.

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
+#include "backends/system/com_users.h"
 #include "text/utf_convert.h"
 
 namespace spellchecker {
-
-std::atomic<int32_t> com_users{0};
-std::atomic<bool> com_init_failed{false};
 
 namespace {
 
@@ -70,11 +68,8 @@ std::vector<WordRange> CollectErrorRanges(ISpellChecker* checker, const char16_t
 }
 
 SystemSpellBackend::SystemSpellBackend() {
-  if (++com_users == 1) {
-    com_init_failed = FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    if (com_init_failed) {
-      return;
-    }
+  if (!ComUsers::Join()) {
+    return;
   }
   CoCreateInstance(CLSID_SpellCheckerFactory, nullptr, CLSCTX_INPROC_SERVER,
                    IID_ISpellCheckerFactory, factory.PutVoid());
@@ -94,9 +89,7 @@ SystemSpellBackend::~SystemSpellBackend() {
   if (mutex_ready) {
     uv_mutex_destroy(&mutex);
   }
-  if (--com_users == 0 && !com_init_failed) {
-    CoUninitialize();
-  }
+  ComUsers::Leave();
 }
 
 bool SystemSpellBackend::SetDictionary(const std::string& language, const std::string&) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// uv.h first: on Windows it brings in winsock2.h, which must precede windows.h.
-#include <uv.h>
+// First: on Windows it brings in winsock2.h, which must precede windows.h.
+#include "host/host_mutex.h"
 
 #include "backends/system/com_ref.h"
 #include "platform/com/com_api.h"
@@ -15,20 +15,15 @@
 
 namespace spellchecker {
 
-// Number of live SystemSpellBackend objects in the process. COM is initialised by the
-// construction that raises it from 0 and uninitialised by the destruction that brings it back.
-extern std::atomic<int32_t> com_users;
-// Whether the CoInitializeEx made when com_users last rose from 0 failed.
-extern std::atomic<bool> com_init_failed;
-
 // Misspelled words that `checker` reports in the first `length` units of `text`, in the
 // service's order. Empty when `checker` is null or the check fails.
 std::vector<WordRange> CollectErrorRanges(ISpellChecker* checker, const char16_t* text,
                                           uint64_t length);
 
 // Spell checking through the operating system's service. Made, used and destroyed on one
-// thread (its COM apartment); only MakeRangeChecker may be called from another thread.
-// Every failure of the service shows as false or an empty list.
+// thread (its COM apartment); only MakeRangeChecker may be called from another thread. Each
+// live backend counts as a COM user (ComUsers), so while one lives, one made on another thread
+// has no factory. Every failure of the service shows as false or an empty list.
 class SystemSpellBackend : public SpellBackend {
  public:
   SystemSpellBackend();

@@ -3,6 +3,7 @@
 // Shared by the pieces of the COM layer; not for its users.
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,17 @@ namespace com_layer {
 
 using com_testing::ComCall;
 
-// Counts the call; true, with the injected result, when the call is to fail.
-bool InjectedFault(ComCall call, HRESULT* result);
+// Counts the call; the injected result when the test controls fail it, empty when it goes on.
+std::optional<HRESULT> InjectedResult(ComCall call);
+
+// How a call with an out-parameter opens: `null_result` for a null `out`; otherwise `*out`
+// cleared, then InjectedResult(call).
+template <typename T>
+std::optional<HRESULT> StartCall(ComCall call, T* out, HRESULT null_result = E_POINTER) {
+  if (out == nullptr) return null_result;
+  *out = T();
+  return InjectedResult(call);
+}
 bool ComInitializedOnThisThread();
 CORRECTIVE_ACTION ReportedCorrectiveAction();
 

@@ -38,7 +38,6 @@ namespace com_layer {
 namespace {
 
 constexpr size_t kCallKinds = static_cast<size_t>(ComCall::kCount);
-constexpr HRESULT kNoFault = S_OK;
 
 // Test controls. A fault is stored with its result; `fault_set` says whether it is active.
 std::atomic<bool> fault_set[kCallKinds];
@@ -124,13 +123,8 @@ class InterfaceTable {
 class GlobalInterfaceTable : public ComObject<IGlobalInterfaceTable, IID_IGlobalInterfaceTable> {
  public:
   HRESULT RegisterInterfaceInGlobal(IUnknown* object, REFIID riid, DWORD* cookie) override {
-    HRESULT fault = kNoFault;
-    if (cookie == nullptr) {
-      return E_INVALIDARG;
-    }
-    *cookie = 0;
-    if (InjectedFault(ComCall::kRegisterInterface, &fault)) {
-      return fault;
+    if (const auto early = StartCall(ComCall::kRegisterInterface, cookie, E_INVALIDARG)) {
+      return *early;
     }
     if (object == nullptr) {
       return E_INVALIDARG;
@@ -142,21 +136,15 @@ class GlobalInterfaceTable : public ComObject<IGlobalInterfaceTable, IID_IGlobal
   }
 
   HRESULT RevokeInterfaceFromGlobal(DWORD cookie) override {
-    HRESULT fault = kNoFault;
-    if (InjectedFault(ComCall::kRevokeInterface, &fault)) {
-      return fault;
+    if (const auto fault = InjectedResult(ComCall::kRevokeInterface)) {
+      return *fault;
     }
     return InterfaceTable::Get().Revoke(cookie);
   }
 
   HRESULT GetInterfaceFromGlobal(DWORD cookie, REFIID riid, void** object) override {
-    HRESULT fault = kNoFault;
-    if (object == nullptr) {
-      return E_INVALIDARG;
-    }
-    *object = nullptr;
-    if (InjectedFault(ComCall::kGetInterface, &fault)) {
-      return fault;
+    if (const auto early = StartCall(ComCall::kGetInterface, object, E_INVALIDARG)) {
+      return *early;
     }
     if (!ComInitializedOnThisThread()) {
       return CO_E_NOTINITIALIZED;
@@ -219,14 +207,13 @@ class EnumString : public ComObject<IEnumString, IID_IEnumString> {
 
 }  // namespace
 
-bool InjectedFault(ComCall call, HRESULT* result) {
+std::optional<HRESULT> InjectedResult(ComCall call) {
   const size_t kind = static_cast<size_t>(call);
   ++call_counts[kind];
   if (!fault_set[kind].load()) {
-    return false;
+    return std::nullopt;
   }
-  *result = fault_result[kind].load();
-  return true;
+  return fault_result[kind].load();
 }
 
 bool ComInitializedOnThisThread() { return apartment.init_count > 0; }
@@ -285,12 +272,11 @@ void SetReportedCorrectiveAction(CORRECTIVE_ACTION action) {
 
 using spellchecker::com_layer::apartment;
 using spellchecker::com_layer::ComCall;
-using spellchecker::com_layer::InjectedFault;
+using spellchecker::com_layer::InjectedResult;
 
 HRESULT CoInitializeEx(LPVOID reserved, DWORD coinit) {
-  HRESULT fault = S_OK;
-  if (InjectedFault(ComCall::kCoInitializeEx, &fault)) {
-    return fault;
+  if (const auto fault = InjectedResult(ComCall::kCoInitializeEx)) {
+    return *fault;
   }
   if (reserved != nullptr ||
       (coinit != COINIT_APARTMENTTHREADED && coinit != COINIT_MULTITHREADED)) {
@@ -309,8 +295,7 @@ HRESULT CoInitializeEx(LPVOID reserved, DWORD coinit) {
 }
 
 void CoUninitialize() {
-  HRESULT ignored = S_OK;
-  InjectedFault(ComCall::kCoUninitialize, &ignored);
+  InjectedResult(ComCall::kCoUninitialize);  // counted; the call has no result to fail
   // As on the platform, an unbalanced call does nothing.
   if (apartment.init_count > 0) {
     --apartment.init_count;
@@ -327,9 +312,9 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
   if (!factory && clsid != CLSID_StdGlobalInterfaceTable) {
     return REGDB_E_CLASSNOTREG;
   }
-  HRESULT fault = S_OK;
-  if (InjectedFault(factory ? ComCall::kCreateFactory : ComCall::kCreateGlobalTable, &fault)) {
-    return fault;
+  if (const auto fault =
+          InjectedResult(factory ? ComCall::kCreateFactory : ComCall::kCreateGlobalTable)) {
+    return *fault;
   }
   if (outer != nullptr) {
     return CLASS_E_NOAGGREGATION;

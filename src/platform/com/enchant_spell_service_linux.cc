@@ -17,10 +17,11 @@
 #include <utility>
 #include <vector>
 
+#include "hunspell_engine/hunspell_engine.h"
 #include "platform/com/com.h"
 #include "platform/com/com_internal_linux.h"
 #include "platform/com/spelling_tokenizer.h"
-#include "platform/engine_lock.h"
+#include "text/utf8_encoder.h"
 #include "text/utf_convert.h"
 
 namespace spellchecker {
@@ -113,9 +114,9 @@ class Broker {
 // length for some words (a megabyte of "ą" asks GLib for terabytes, which aborts the process),
 // and Aspell asserts on long words, so such a word never reaches Enchant: it is misspelled,
 // without suggestions, and cannot be added.
-constexpr size_t kMaxWordBytes = 512;
+constexpr size_t kLongestServiceWordBytes = 512;
 
-bool IsOverlong(const std::string& word) { return word.size() > kMaxWordBytes; }
+bool IsOverlong(const std::string& word) { return word.size() > kLongestServiceWordBytes; }
 
 // A dictionary opened on one broker, kept open while any checker or enumerator uses it.
 class Dictionary {
@@ -339,10 +340,11 @@ class SpellChecker : public ComObject<ISpellChecker, IID_ISpellChecker>, public 
       : tag(std::move(tag)), dictionary(std::move(dictionary)), owner(std::this_thread::get_id()) {}
 
   HRESULT QueryInterface(REFIID riid, void** object) override {
-    HRESULT fault = S_OK;
-    if (object != nullptr && InjectedFault(ComCall::kCheckerQueryInterface, &fault)) {
-      *object = nullptr;
-      return fault;
+    if (object != nullptr) {
+      if (const auto fault = InjectedResult(ComCall::kCheckerQueryInterface)) {
+        *object = nullptr;
+        return *fault;
+      }
     }
     return ComObject::QueryInterface(riid, object);
   }
@@ -363,13 +365,11 @@ class SpellChecker : public ComObject<ISpellChecker, IID_ISpellChecker>, public 
   }
 
   HRESULT Check(LPCWSTR text, IEnumSpellingError** value) override {
-    if (value == nullptr) {
-      return E_POINTER;
+    if (const auto early = StartCall(ComCall::kCheck, value)) {
+      return *early;
     }
-    *value = nullptr;
-    HRESULT result = S_OK;
-    if (InjectedFault(ComCall::kCheck, &result) || FAILED(result = Ready())) {
-      return result;
+    if (const HRESULT ready = Ready(); FAILED(ready)) {
+      return ready;
     }
     if (text == nullptr) {
       return E_POINTER;
@@ -379,13 +379,11 @@ class SpellChecker : public ComObject<ISpellChecker, IID_ISpellChecker>, public 
   }
 
   HRESULT Suggest(LPCWSTR word, IEnumString** value) override {
-    if (value == nullptr) {
-      return E_POINTER;
+    if (const auto early = StartCall(ComCall::kSuggest, value)) {
+      return *early;
     }
-    *value = nullptr;
-    HRESULT result = S_OK;
-    if (InjectedFault(ComCall::kSuggest, &result) || FAILED(result = Ready())) {
-      return result;
+    if (const HRESULT ready = Ready(); FAILED(ready)) {
+      return ready;
     }
     const std::string utf8 = WordArgument(word);
     if (utf8.empty()) {
@@ -399,9 +397,11 @@ class SpellChecker : public ComObject<ISpellChecker, IID_ISpellChecker>, public 
   }
 
   HRESULT Add(LPCWSTR word) override {
-    HRESULT result = S_OK;
-    if (InjectedFault(ComCall::kAdd, &result) || FAILED(result = Ready())) {
-      return result;
+    if (const auto fault = InjectedResult(ComCall::kAdd)) {
+      return *fault;
+    }
+    if (const HRESULT ready = Ready(); FAILED(ready)) {
+      return ready;
     }
     const std::string utf8 = WordArgument(word);
     if (utf8.empty()) {
@@ -459,13 +459,8 @@ class SpellCheckerFactory : public ComObject<ISpellCheckerFactory, IID_ISpellChe
       : broker(std::move(broker)), owner(std::this_thread::get_id()) {}
 
   HRESULT get_SupportedLanguages(IEnumString** value) override {
-    if (value == nullptr) {
-      return E_POINTER;
-    }
-    *value = nullptr;
-    HRESULT result = S_OK;
-    if (InjectedFault(ComCall::kGetSupportedLanguages, &result)) {
-      return result;
+    if (const auto early = StartCall(ComCall::kGetSupportedLanguages, value)) {
+      return *early;
     }
     if (!OnThread(owner)) {
       return RPC_E_WRONG_THREAD;
@@ -480,13 +475,8 @@ class SpellCheckerFactory : public ComObject<ISpellCheckerFactory, IID_ISpellChe
   // Only a tag that Enchant lists counts: a request for another would fall back to a related
   // dictionary (en_GB to en).
   HRESULT IsSupported(LPCWSTR language_tag, BOOL* value) override {
-    if (value == nullptr) {
-      return E_POINTER;
-    }
-    *value = 0;
-    HRESULT result = S_OK;
-    if (InjectedFault(ComCall::kIsSupported, &result)) {
-      return result;
+    if (const auto early = StartCall(ComCall::kIsSupported, value)) {
+      return *early;
     }
     if (!OnThread(owner)) {
       return RPC_E_WRONG_THREAD;
@@ -499,13 +489,8 @@ class SpellCheckerFactory : public ComObject<ISpellCheckerFactory, IID_ISpellChe
   }
 
   HRESULT CreateSpellChecker(LPCWSTR language_tag, ISpellChecker** value) override {
-    if (value == nullptr) {
-      return E_POINTER;
-    }
-    *value = nullptr;
-    HRESULT result = S_OK;
-    if (InjectedFault(ComCall::kCreateSpellChecker, &result)) {
-      return result;
+    if (const auto early = StartCall(ComCall::kCreateSpellChecker, value)) {
+      return *early;
     }
     if (!OnThread(owner)) {
       return RPC_E_WRONG_THREAD;

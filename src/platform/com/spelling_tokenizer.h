@@ -106,8 +106,4 @@ bool NextWord(const char16_t* text, size_t length, size_t* position,
   return false;
 }
 
-// Appends the UTF-8 form of a run that holds no unpaired surrogate (as NextWord's words);
-// an unpaired surrogate would become U+FFFD.
-void AppendUtf8(const char16_t* text, size_t length, std::string* out);
-
 }  // namespace spellchecker

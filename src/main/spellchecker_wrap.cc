@@ -1,10 +1,11 @@
-#include "spellchecker/spellchecker_wrap.h"
+#include "main/spellchecker_wrap.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "main/arguments.h"
 #include "spellchecker/create_spell_backend.h"
 
 namespace spellchecker {
@@ -12,21 +13,6 @@ namespace {
 
 constexpr napi_property_attributes kMethodAttributes =
     static_cast<napi_property_attributes>(napi_writable | napi_configurable);
-
-// Presence is decided by the count, so an explicit undefined is an argument.
-void RequireArgument(const Napi::CallbackInfo& info) {
-  if (info.Length() == 0) {
-    throw Napi::Error::New(info.Env(), "Bad argument.");
-  }
-}
-
-// A word up to this many UTF-8 bytes is read into the instance's reused buffer; a longer one
-// gets a buffer of its own, so one huge string does not stay allocated.
-constexpr size_t kReusedWordBytes = 256;
-
-// No coercion: a value that is not a string fails in napi_get_value_string_utf8, and the host's
-// error for that failure ends the call.
-std::string ReadUtf8(const Napi::Value& value) { return value.As<Napi::String>().Utf8Value(); }
 
 // The report is only a hint to the collector, so a host that refuses it must not end the
 // process, as node-addon-api's wrapper would.
@@ -79,35 +65,18 @@ Napi::Value SpellcheckerWrap::IsHunspell(const Napi::CallbackInfo& info) {
   return Napi::Boolean::New(info.Env(), backend->IsHunspell());
 }
 
-// The reading of ReadUtf8 (length first, then the bytes with room for the NUL), written once,
-// straight into a buffer that usually has the capacity already.
-const std::string& SpellcheckerWrap::ReadWord(const Napi::Value& value, std::string* long_word) {
-  const napi_env env = value.Env();
-  size_t length = 0;
-  if (napi_get_value_string_utf8(env, value, nullptr, 0, &length) != napi_ok) {
-    throw Napi::Error::New(env);
-  }
-  std::string& word = length <= kReusedWordBytes ? word_buffer : *long_word;
-  word.resize(length);
-  if (napi_get_value_string_utf8(env, value, &word[0], length + 1, &length) != napi_ok) {
-    throw Napi::Error::New(env);
-  }
-  word.resize(length);
-  return word;
-}
-
 Napi::Value SpellcheckerWrap::IsMisspelled(const Napi::CallbackInfo& info) {
   RequireArgument(info);
-  std::string long_word;
-  const std::string& word = ReadWord(info[0], &long_word);
-  return Napi::Boolean::New(info.Env(), backend->IsMisspelled(word));
+  const Utf8Argument word(info[0], &word_buffer);
+  return Napi::Boolean::New(info.Env(), backend->IsMisspelled(word.str()));
 }
 
 Napi::Value SpellcheckerWrap::SetDictionary(const Napi::CallbackInfo& info) {
   RequireArgument(info);
-  const std::string language = ReadUtf8(info[0]);
-  const std::string directory = info.Length() >= 2 ? ReadUtf8(info[1]) : std::string(".");
-  const bool loaded = backend->SetDictionary(language, directory);
+  const Utf8Argument language(info[0]);
+  const Utf8Argument directory =
+      info.Length() >= 2 ? Utf8Argument(info[1]) : Utf8Argument(std::string("."));
+  const bool loaded = backend->SetDictionary(language.str(), directory.str());
   ReportDictionaryMemory(info.Env());
   return Napi::Boolean::New(info.Env(), loaded);
 }
@@ -128,28 +97,28 @@ void SpellcheckerWrap::Finalize(Napi::BasicEnv env) {
 
 Napi::Value SpellcheckerWrap::Add(const Napi::CallbackInfo& info) {
   RequireArgument(info);
-  backend->Add(ReadUtf8(info[0]));
+  backend->Add(Utf8Argument(info[0], &word_buffer).str());
   return info.Env().Undefined();
 }
 
 Napi::Value SpellcheckerWrap::Remove(const Napi::CallbackInfo& info) {
   RequireArgument(info);
-  backend->Remove(ReadUtf8(info[0]));
+  backend->Remove(Utf8Argument(info[0], &word_buffer).str());
   return info.Env().Undefined();
 }
 
 // The first argument is taken as the directory only when two or more are passed; no backend
 // reads the directory.
 Napi::Value SpellcheckerWrap::GetAvailableDictionaries(const Napi::CallbackInfo& info) {
-  const std::string directory = info.Length() >= 2 ? ReadUtf8(info[0]) : std::string(".");
-  return ToScriptArray(info.Env(), backend->GetAvailableDictionaries(directory));
+  const Utf8Argument directory =
+      info.Length() >= 2 ? Utf8Argument(info[0]) : Utf8Argument(std::string("."));
+  return ToScriptArray(info.Env(), backend->GetAvailableDictionaries(directory.str()));
 }
 
 Napi::Value SpellcheckerWrap::GetCorrectionsForMisspelling(const Napi::CallbackInfo& info) {
   RequireArgument(info);
-  std::string long_word;
-  const std::string& word = ReadWord(info[0], &long_word);
-  return ToScriptArray(info.Env(), backend->GetCorrectionsForMisspelling(word));
+  const Utf8Argument word(info[0], &word_buffer);
+  return ToScriptArray(info.Env(), backend->GetCorrectionsForMisspelling(word.str()));
 }
 
 }  // namespace spellchecker

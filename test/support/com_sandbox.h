@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "backends/system/com_users.h"
 #include "backends/system/system_spell_backend.h"
 #include "platform/com/com_testing.h"
 
@@ -47,7 +48,7 @@ class ComSandboxTest : public ::testing::Test {
     EXPECT_EQ(com_testing::LiveObjects(), 0) << "COM layer objects leaked";
     EXPECT_EQ(com_testing::RegisteredInterfaces(), 0);
     EXPECT_EQ(com_testing::ThreadInitCount(), 0) << "COM left initialised on the test thread";
-    EXPECT_EQ(com_users.load(), 0);
+    EXPECT_EQ(ComUsers::Count(), 0);
     std::error_code ignored;
     std::filesystem::remove_all(config_dir, ignored);
   }

@@ -33,17 +33,14 @@ class SpellcheckerWrap : public Napi::ObjectWrap<SpellcheckerWrap> {
   Napi::Value GetAvailableDictionaries(const Napi::CallbackInfo& info);
   Napi::Value GetCorrectionsForMisspelling(const Napi::CallbackInfo& info);
 
-  // Reads the word argument of the per-word methods into `word_buffer`, whose capacity is kept
-  // between calls, or, beyond kReusedWordBytes, into `long_word`.
-  const std::string& ReadWord(const Napi::Value& value, std::string* long_word);
-
   // Tells the collector how the backend's dictionary memory changed since the last report, so
   // that unreachable instances holding dictionaries are collected before memory runs high.
   void ReportDictionaryMemory(Napi::Env env);
 
   std::unique_ptr<SpellBackend> backend;  // never null after construction
   int64_t reported_memory = 0;
-  // Scratch for ReadWord: its contents matter only during the call that read them.
+  // The per-word methods' reused argument buffer (Utf8Argument): its contents matter only during
+  // the call that read them.
   std::string word_buffer;
 };
 

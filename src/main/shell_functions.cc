@@ -1,16 +1,17 @@
-#include "shell/shell_functions.h"
+#include "main/shell_functions.h"
 
 #include <string>
 
+#include "main/arguments.h"
 #include "shell/shell_dialogs.h"
 #include "text/utf_convert.h"
 
 namespace spellchecker {
 namespace {
 
-// Throws the host's error (a string was expected) for anything but a string primitive.
+// A missing argument reads as undefined, which is no string either.
 std::u16string PathArgument(const Napi::CallbackInfo& info) {
-  return Utf8ToUtf16(info[0].As<Napi::String>().Utf8Value());
+  return Utf8ToUtf16(Utf8Argument(info[0]).str());
 }
 
 }  // namespace
