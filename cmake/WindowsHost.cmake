@@ -51,7 +51,11 @@ add_custom_command(
 add_custom_target(spell_windows_import_libs DEPENDS ${_spell_node_delaylib} ${_spell_shell32_lib})
 
 add_dependencies(spellchecker_module spell_windows_import_libs)
-# After the core libraries on the link line, whose objects use both.
-target_link_libraries(spellchecker_module PRIVATE ${_spell_shell32_lib} ${_spell_node_delaylib})
+# Each import library goes with the component that calls into it, so the link line puts it after
+# that component's archive: node.exe's with the module's own objects and with the host's mutex
+# functions, SHELL32's ordinals with the shell calls.
+target_link_libraries(spellchecker_module PRIVATE ${_spell_node_delaylib})
+target_link_libraries(spell_host_mutex INTERFACE ${_spell_node_delaylib})
+target_link_libraries(spell_shell PRIVATE ${_spell_shell32_lib})
 # GNU ld exports every symbol of a DLL that marks none for export; the host needs none.
 target_link_options(spellchecker_module PRIVATE LINKER:--exclude-all-symbols)
