@@ -1,7 +1,5 @@
 #include "shell/session_bus_linux.h"
 
-#include <gio/gunixfdlist.h>
-
 #include <cstdlib>
 #include <memory>
 
@@ -9,10 +7,10 @@ namespace spellchecker {
 namespace {
 
 struct VariantUnref {
-  void operator()(GVariant* variant) const { g_variant_unref(variant); }
+  void operator()(GVariant* variant) const { Gio().variant_unref(variant); }
 };
 struct ErrorFree {
-  void operator()(GError* error) const { g_error_free(error); }
+  void operator()(GError* error) const { Gio().error_free(error); }
 };
 using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
 using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
@@ -22,12 +20,14 @@ using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
 // worker threads; this thread only waits on the context.
 class CallContext {
  public:
-  CallContext() : context_(g_main_context_new()) { g_main_context_push_thread_default(context_); }
+  CallContext() : context_(Gio().main_context_new()) {
+    Gio().main_context_push_thread_default(context_);
+  }
   CallContext(const CallContext&) = delete;
   CallContext& operator=(const CallContext&) = delete;
   ~CallContext() {
-    g_main_context_pop_thread_default(context_);
-    g_main_context_unref(context_);
+    Gio().main_context_pop_thread_default(context_);
+    Gio().main_context_unref(context_);
   }
   GMainContext* get() const { return context_; }
 
@@ -43,7 +43,7 @@ struct Pending {
 };
 
 void KeepResult(GObject*, GAsyncResult* result, gpointer data) {
-  static_cast<Pending*>(data)->result.reset(G_ASYNC_RESULT(g_object_ref(result)));
+  static_cast<Pending*>(data)->result.reset(static_cast<GAsyncResult*>(Gio().object_ref(result)));
 }
 
 gboolean MarkExpired(gpointer data) {
@@ -55,14 +55,14 @@ gboolean MarkExpired(gpointer data) {
 // `deadline` (microseconds).
 bool WaitUntil(GMainContext* context, const Pending& pending, gint64 deadline) {
   bool expired = false;
-  const gint64 now = g_get_monotonic_time();
+  const gint64 now = Gio().get_monotonic_time();
   if (now >= deadline) return pending.result != nullptr;
-  GSource* timer = g_timeout_source_new(static_cast<guint>((deadline - now + 999) / 1000));
-  g_source_set_callback(timer, MarkExpired, &expired, nullptr);
-  g_source_attach(timer, context);
-  while (!pending.result && !expired) g_main_context_iteration(context, TRUE);
-  g_source_destroy(timer);
-  g_source_unref(timer);
+  GSource* timer = Gio().timeout_source_new(static_cast<guint>((deadline - now + 999) / 1000));
+  Gio().source_set_callback(timer, MarkExpired, &expired, nullptr);
+  Gio().source_attach(timer, context);
+  while (!pending.result && !expired) Gio().main_context_iteration(context, TRUE);
+  Gio().source_destroy(timer);
+  Gio().source_unref(timer);
   return pending.result != nullptr;
 }
 
@@ -70,18 +70,18 @@ bool WaitUntil(GMainContext* context, const Pending& pending, gint64 deadline) {
 bool Await(GMainContext* context, const Pending& pending, GCancellable* cancellable,
            gint64 deadline) {
   if (WaitUntil(context, pending, deadline)) return true;
-  g_cancellable_cancel(cancellable);
-  return WaitUntil(context, pending, g_get_monotonic_time() + kSessionBusGrace.count() * 1000);
+  Gio().cancellable_cancel(cancellable);
+  return WaitUntil(context, pending, Gio().get_monotonic_time() + kSessionBusGrace.count() * 1000);
 }
 
 void Close(GMainContext* context, GDBusConnection* connection) {
   Pending closing;
-  g_dbus_connection_close(connection, nullptr, KeepResult, &closing);
-  if (WaitUntil(context, closing, g_get_monotonic_time() + kSessionBusGrace.count() * 1000)) {
-    g_dbus_connection_close_finish(connection, closing.result.get(), nullptr);
+  Gio().dbus_connection_close(connection, nullptr, KeepResult, &closing);
+  if (WaitUntil(context, closing, Gio().get_monotonic_time() + kSessionBusGrace.count() * 1000)) {
+    Gio().dbus_connection_close_finish(connection, closing.result.get(), nullptr);
   }
   // Deliver what the close queued (the "closed" signal), which holds the connection.
-  while (g_main_context_iteration(context, FALSE)) {
+  while (Gio().main_context_iteration(context, FALSE)) {
   }
 }
 
@@ -90,16 +90,16 @@ void Close(GMainContext* context, GDBusConnection* connection) {
 // `calling` must outlive every later iteration of the context.
 bool Call(GMainContext* context, GDBusConnection* connection, const SessionBusCall& call,
           gint64 deadline, GCancellable* cancellable, Pending& calling) {
-  const gint64 remaining_ms = (deadline - g_get_monotonic_time()) / 1000;
-  g_dbus_connection_call_with_unix_fd_list(connection, call.destination, call.object_path,
-                                           call.interface_name, call.method, call.parameters,
-                                           nullptr, G_DBUS_CALL_FLAGS_NONE,
-                                           static_cast<gint>(remaining_ms > 1 ? remaining_ms : 1),
-                                           call.fds, cancellable, KeepResult, &calling);
+  const gint64 remaining_ms = (deadline - Gio().get_monotonic_time()) / 1000;
+  Gio().dbus_connection_call_with_unix_fd_list(
+      connection, call.destination, call.object_path, call.interface_name, call.method,
+      call.parameters, nullptr, G_DBUS_CALL_FLAGS_NONE,
+      static_cast<gint>(remaining_ms > 1 ? remaining_ms : 1), call.fds, cancellable, KeepResult,
+      &calling);
   if (!Await(context, calling, cancellable, deadline)) return false;
   GError* error = nullptr;
-  VariantPtr reply(g_dbus_connection_call_with_unix_fd_list_finish(connection, nullptr,
-                                                                   calling.result.get(), &error));
+  VariantPtr reply(Gio().dbus_connection_call_with_unix_fd_list_finish(
+      connection, nullptr, calling.result.get(), &error));
   ErrorPtr call_error(error);
   return reply != nullptr;
 }
@@ -117,9 +117,9 @@ std::string SessionBusAddress() {
     const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
     if (runtime_dir == nullptr || *runtime_dir == '\0') return {};
     const std::string socket_path = std::string(runtime_dir) + "/bus";
-    gchar* escaped = g_dbus_address_escape_value(socket_path.c_str());
+    gchar* escaped = Gio().dbus_address_escape_value(socket_path.c_str());
     std::string address = std::string("unix:path=") + escaped;
-    g_free(escaped);
+    Gio().free(escaped);
     return address;
   }
   const std::string list(configured);
@@ -138,22 +138,23 @@ std::string SessionBusAddress() {
 }
 
 bool CallSessionBusMethod(const SessionBusCall& call) {
-  VariantPtr parameters(g_variant_ref_sink(call.parameters));
+  VariantPtr parameters(Gio().variant_ref_sink(call.parameters));
   const std::string address = SessionBusAddress();
   if (address.empty()) return false;
-  const gint64 deadline = g_get_monotonic_time() + kSessionBusBudget.count() * 1000;
+  const gint64 deadline = Gio().get_monotonic_time() + kSessionBusBudget.count() * 1000;
 
   CallContext context;
-  ObjectPtr<GCancellable> cancellable(g_cancellable_new());
+  ObjectPtr<GCancellable> cancellable(Gio().cancellable_new());
   // GDBus's own greeting of the bus (G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION) waits for
   // the bus's answer without a timeout and cannot be cancelled, so the greeting is sent here.
   Pending connecting;
-  g_dbus_connection_new_for_address(address.c_str(), G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT,
-                                    nullptr, cancellable.get(), KeepResult, &connecting);
+  Gio().dbus_connection_new_for_address(address.c_str(),
+                                        G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT, nullptr,
+                                        cancellable.get(), KeepResult, &connecting);
   if (!Await(context.get(), connecting, cancellable.get(), deadline)) return false;
   GError* error = nullptr;
   ObjectPtr<GDBusConnection> connection(
-      g_dbus_connection_new_for_address_finish(connecting.result.get(), &error));
+      Gio().dbus_connection_new_for_address_finish(connecting.result.get(), &error));
   ErrorPtr connect_error(error);
   if (!connection) return false;
   const SessionBusCall greeting = {"org.freedesktop.DBus",

@@ -1,16 +1,19 @@
 #pragma once
 
-#include <gio/gio.h>
-
 #include <chrono>
 #include <memory>
 #include <string>
+
+#include "shell/gio_api_linux.h"
+
+// Everything here calls GIO, opened at run time: use it only once OpenGio() has answered
+// non-null.
 
 namespace spellchecker {
 
 // Owns one reference to a GObject.
 struct ObjectUnref {
-  void operator()(gpointer object) const { g_object_unref(object); }
+  void operator()(gpointer object) const { Gio().object_unref(object); }
 };
 template <typename T>
 using ObjectPtr = std::unique_ptr<T, ObjectUnref>;

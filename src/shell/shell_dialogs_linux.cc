@@ -1,7 +1,6 @@
 // The desktop's counterparts of the shell dialogs, reached over the session bus: the desktop
 // portal's application chooser, and the file manager's properties sheet.
 #include <fcntl.h>
-#include <gio/gunixfdlist.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "shell/file_uri.h"
+#include "shell/gio_api_linux.h"
 #include "shell/session_bus_linux.h"
 #include "shell/shell_dialogs.h"
 #include "text/utf_convert.h"
@@ -49,25 +49,28 @@ std::string CurrentDirectory() {
 
 }  // namespace
 
+// Without GIO there is no desktop to ask: both calls then do nothing at all.
 void ShowOpenWithDialog(const std::u16string& path) {
+  if (OpenGio() == nullptr) return;
   const std::string native_path = Utf16ToUtf8(path);
   if (native_path.empty()) return;
   // The portal takes the file itself rather than its name, so the chooser opens the very file
   // named here. O_PATH needs no read permission and leaves the file's access times alone.
   FileDescriptor file(open(native_path.c_str(), O_PATH | O_CLOEXEC));
   if (file.get() < 0) return;
-  ObjectPtr<GUnixFDList> fds(g_unix_fd_list_new());
-  const gint handle = g_unix_fd_list_append(fds.get(), file.get(), nullptr);
+  ObjectPtr<GUnixFDList> fds(Gio().unix_fd_list_new());
+  const gint handle = Gio().unix_fd_list_append(fds.get(), file.get(), nullptr);
   if (handle < 0) return;
 
   GVariantBuilder options;
-  g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-  g_variant_builder_add(&options, "{sv}", "ask", g_variant_new_boolean(TRUE));
+  Gio().variant_builder_init(&options, reinterpret_cast<const GVariantType*>("a{sv}"));
+  Gio().variant_builder_add(&options, "{sv}", "ask", Gio().variant_new_boolean(TRUE));
   CallSessionBusMethod({kPortalName, kPortalPath, kOpenUriInterface, "OpenFile",
-                        g_variant_new("(sha{sv})", "", handle, &options), fds.get()});
+                        Gio().variant_new("(sha{sv})", "", handle, &options), fds.get()});
 }
 
 void ShowPropertiesDialog(const std::u16string& path) {
+  if (OpenGio() == nullptr) return;
   const std::string native_path = Utf16ToUtf8(path);
   if (native_path.empty()) return;
   std::string base_dir;
@@ -78,7 +81,7 @@ void ShowPropertiesDialog(const std::u16string& path) {
   const std::string uri = FileUri(native_path, base_dir);
   const gchar* const uris[] = {uri.c_str(), nullptr};
   CallSessionBusMethod({kFileManagerName, kFileManagerPath, kFileManagerInterface,
-                        "ShowItemProperties", g_variant_new("(^ass)", uris, ""), nullptr});
+                        "ShowItemProperties", Gio().variant_new("(^ass)", uris, ""), nullptr});
 }
 
 }  // namespace spellchecker

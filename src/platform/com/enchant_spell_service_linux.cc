@@ -20,6 +20,7 @@
 #include "hunspell_engine/hunspell_engine.h"
 #include "platform/com/com.h"
 #include "platform/com/com_internal_linux.h"
+#include "platform/com/enchant_api_linux.h"
 #include "platform/com/spelling_tokenizer.h"
 #include "text/utf8_encoder.h"
 #include "text/utf_convert.h"
@@ -41,23 +42,28 @@ bool IsUnsafeProvider(const char* provider) {
 
 class Broker {
  public:
+  // Null when Enchant is missing or gives no broker.
   static std::shared_ptr<Broker> Create() {
+    const EnchantApi* enchant = OpenEnchant();
+    if (enchant == nullptr) {
+      return nullptr;
+    }
     EnchantBroker* broker = nullptr;
     {
       std::lock_guard<std::mutex> lock(EnchantLoadMutex());
-      broker = enchant_broker_init();
+      broker = enchant->broker_init();
     }
     if (broker == nullptr) {
       return nullptr;
     }
-    return std::shared_ptr<Broker>(new Broker(broker));
+    return std::shared_ptr<Broker>(new Broker(*enchant, broker));
   }
 
   Broker(const Broker&) = delete;
   Broker& operator=(const Broker&) = delete;
   ~Broker() {
     std::lock_guard<std::mutex> lock(EnchantLoadMutex());
-    enchant_broker_free(broker);
+    enchant.broker_free(broker);
   }
 
   // Enchant's tags (with "_"), each once, sorted.
@@ -68,11 +74,11 @@ class Broker {
       // Enchant lists each tag once, under its preferred provider; a tag that Aspell would
       // serve is listed again after preferring the others, and dropped if only Aspell has it.
       std::vector<std::string> unsafe;
-      enchant_broker_list_dicts(broker, &Broker::CollectUnsafeTag, &unsafe);
+      enchant.broker_list_dicts(broker, &Broker::CollectUnsafeTag, &unsafe);
       for (const std::string& tag : unsafe) {
-        enchant_broker_set_ordering(broker, tag.c_str(), "hunspell,nuspell");
+        enchant.broker_set_ordering(broker, tag.c_str(), "hunspell,nuspell");
       }
-      enchant_broker_list_dicts(broker, &Broker::CollectTag, &tags);
+      enchant.broker_list_dicts(broker, &Broker::CollectTag, &tags);
     }
     std::sort(tags.begin(), tags.end());
     tags.erase(std::unique(tags.begin(), tags.end()), tags.end());
@@ -88,9 +94,10 @@ class Broker {
   }
 
   EnchantBroker* Get() const { return broker; }
+  const EnchantApi& Api() const { return enchant; }
 
  private:
-  explicit Broker(EnchantBroker* broker) : broker(broker) {}
+  Broker(const EnchantApi& enchant, EnchantBroker* broker) : enchant(enchant), broker(broker) {}
 
   static void CollectUnsafeTag(const char* tag, const char* provider, const char*, const char*,
                                void* data) {
@@ -106,6 +113,7 @@ class Broker {
     }
   }
 
+  const EnchantApi& enchant;
   EnchantBroker* broker;
   LiveObject live;
 };
@@ -128,18 +136,19 @@ class Dictionary {
   }
 
   static std::shared_ptr<Dictionary> Open(std::shared_ptr<Broker> broker, const std::string& tag) {
+    const EnchantApi& enchant = broker->Api();
     EnchantDict* dict = nullptr;
     {
       std::lock_guard<std::mutex> lock(EnchantLoadMutex());
       // Debian's default ordering puts Aspell first for English; see IsUnsafeProvider.
-      enchant_broker_set_ordering(broker->Get(), tag.c_str(), "hunspell,nuspell");
-      dict = enchant_broker_request_dict(broker->Get(), tag.c_str());
+      enchant.broker_set_ordering(broker->Get(), tag.c_str(), "hunspell,nuspell");
+      dict = enchant.broker_request_dict(broker->Get(), tag.c_str());
       const char* provider = nullptr;
       if (dict != nullptr) {
-        enchant_dict_describe(dict, &Dictionary::ProviderName, &provider);
+        enchant.dict_describe(dict, &Dictionary::ProviderName, &provider);
       }
       if (dict != nullptr && IsUnsafeProvider(provider)) {
-        enchant_broker_free_dict(broker->Get(), dict);
+        enchant.broker_free_dict(broker->Get(), dict);
         dict = nullptr;
       }
     }
@@ -153,14 +162,14 @@ class Dictionary {
   Dictionary& operator=(const Dictionary&) = delete;
   ~Dictionary() {
     std::lock_guard<std::mutex> lock(EnchantLoadMutex());
-    enchant_broker_free_dict(broker->Get(), dict);
+    enchant.broker_free_dict(broker->Get(), dict);
   }
 
   bool IsWordCharacter(char32_t code_point, WordPosition position) const {
     if (code_point < kCachedCodePoints) {
       return word_characters[position][code_point];
     }
-    return enchant_dict_is_word_character(dict, code_point, position) != 0;
+    return enchant.dict_is_word_character(dict, code_point, position) != 0;
   }
 
   // `word` is non-empty, well-formed UTF-8 without NUL.
@@ -168,7 +177,7 @@ class Dictionary {
     if (IsOverlong(word)) {
       return false;
     }
-    return enchant_dict_check(dict, word.data(), static_cast<ssize_t>(word.size())) <= 0;
+    return enchant.dict_check(dict, word.data(), static_cast<ssize_t>(word.size())) <= 0;
   }
 
   std::vector<std::u16string> Suggest(const std::string& word) const {
@@ -178,14 +187,14 @@ class Dictionary {
     }
     size_t count = 0;
     char** list =
-        enchant_dict_suggest(dict, word.data(), static_cast<ssize_t>(word.size()), &count);
+        enchant.dict_suggest(dict, word.data(), static_cast<ssize_t>(word.size()), &count);
     for (size_t i = 0; list != nullptr && i < count; ++i) {
       if (list[i] != nullptr) {
         suggestions.push_back(Utf8ToUtf16(list[i]));
       }
     }
     if (list != nullptr) {
-      enchant_dict_free_string_list(dict, list);
+      enchant.dict_free_string_list(dict, list);
     }
     return suggestions;
   }
@@ -194,14 +203,14 @@ class Dictionary {
     if (IsOverlong(word)) {
       return;
     }
-    enchant_dict_add(dict, word.data(), static_cast<ssize_t>(word.size()));
+    enchant.dict_add(dict, word.data(), static_cast<ssize_t>(word.size()));
   }
 
   void AddToSession(const std::string& word) {
     if (IsOverlong(word)) {
       return;
     }
-    enchant_dict_add_to_session(dict, word.data(), static_cast<ssize_t>(word.size()));
+    enchant.dict_add_to_session(dict, word.data(), static_cast<ssize_t>(word.size()));
   }
 
  private:
@@ -210,16 +219,17 @@ class Dictionary {
   static constexpr char32_t kCachedCodePoints = 0x250;
 
   Dictionary(std::shared_ptr<Broker> broker, EnchantDict* dict)
-      : broker(std::move(broker)), dict(dict) {
+      : broker(std::move(broker)), enchant(this->broker->Api()), dict(dict) {
     for (int position = kWordStart; position <= kWordEnd; ++position) {
       for (char32_t code_point = 0; code_point < kCachedCodePoints; ++code_point) {
         word_characters[position][code_point] =
-            enchant_dict_is_word_character(dict, code_point, position) != 0;
+            enchant.dict_is_word_character(dict, code_point, position) != 0;
       }
     }
   }
 
   std::shared_ptr<Broker> broker;
+  const EnchantApi& enchant;
   EnchantDict* dict;
   bool word_characters[3][kCachedCodePoints];
 };
