@@ -4,7 +4,7 @@
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const {loadInPage, runNode, systemService} = require('./support');
+const {loadInPage, packageDir, runNode, systemService} = require('./support');
 
 const {Spellchecker} = loadInPage();
 const variable = 'SPELLCHECKER_PREFER_HUNSPELL';
@@ -62,7 +62,7 @@ test('a variable present at start-up is removed by the first plain construction'
   for (const value of ['', 'false', 'true']) {
     const result = runNode(
         `globalThis.navigator = {};
-       const { Spellchecker } = require('.');
+       const { Spellchecker } = require(${JSON.stringify(packageDir)});
        const checker = new Spellchecker();
        console.log(JSON.stringify([process.env.${variable}, checker.isHunspell()]));`,
         {env: {[variable]: value}},

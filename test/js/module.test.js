@@ -3,13 +3,30 @@
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const {loadInPage, methods, nativeModulePath, runNode} = require('./support');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const {pathToFileURL} = require('node:url');
+const {loadInPage, methods, nativeModulePath, packageDir, runNode} = require('./support');
+
+// A directory that is removed when the test file's process ends.
+function temporaryDir(prefix) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), prefix));
+  process.on('exit', () => fs.rmSync(dir, {recursive: true, force: true}));
+  return dir;
+}
+
+// Links `link` to the directory `target`; a junction on Windows needs no privilege.
+function linkDir(target, link) {
+  fs.mkdirSync(path.dirname(link), {recursive: true});
+  fs.symlinkSync(target, link, process.platform === 'win32' ? 'junction' : 'dir');
+}
 
 // Prints the package's export names as JSON after `prelude` has shaped the global object.
 function exportsAfter(prelude) {
   const result = runNode(`
     ${prelude}
-    console.log(JSON.stringify(Object.keys(require('.'))));
+    console.log(JSON.stringify(Object.keys(require(${JSON.stringify(packageDir)}))));
   `);
   assert.equal(result.status, 0, result.stderr);
   return JSON.parse(result.stdout);
@@ -133,4 +150,116 @@ test.describe('exports', () => {
     assert.equal(checker.isHunspell(), true);
     assert.ok(checker instanceof exported.Spellchecker);
   });
+});
+
+test.describe('ES module entry', () => {
+  // An application directory whose node_modules holds the package, so the import goes through
+  // the package's exports map as a user's would.
+  const app = temporaryDir('spellchecker-esm-');
+  linkDir(packageDir, path.join(app, 'node_modules', 'native-spellchecker'));
+  const check = path.join(app, 'check.mjs');
+  fs.writeFileSync(check, `
+    import * as entry from 'native-spellchecker';
+    import {createRequire} from 'node:module';
+    const cjs = createRequire(import.meta.url)('native-spellchecker');
+    const names = ['Spellchecker', 'openAs', 'openProperties'];
+    console.log(JSON.stringify({
+      keys: Object.keys(entry),
+      same: names.map((name) => entry[name] === cjs[name]),
+      defined: names.map((name) => entry[name] !== undefined),
+      defaultIsExports: entry.default === cjs,
+    }));
+  `);
+  const importIn = (prelude) => {
+    const result = runNode(`${prelude} import(${JSON.stringify(pathToFileURL(check).href)});`);
+    assert.equal(result.status, 0, result.stderr);
+    return JSON.parse(result.stdout);
+  };
+
+  test('in a page context the named exports are the CommonJS ones', () => {
+    const seen = importIn('globalThis.navigator = {};');
+    assert.deepEqual(seen.keys, ['Spellchecker', 'default', 'openAs', 'openProperties']);
+    assert.deepEqual(seen.same, [true, true, true]);
+    assert.equal(seen.defined[0], true);
+    assert.equal(seen.defaultIsExports, true);
+  });
+
+  test('elsewhere the names are there and undefined', () => {
+    const seen = importIn(removeNavigator);
+    assert.deepEqual(seen.keys, ['Spellchecker', 'default', 'openAs', 'openProperties']);
+    assert.deepEqual(seen.defined, [false, false, false]);
+  });
+});
+
+test.describe('loader', () => {
+  const here = `${process.platform}-${process.arch}`;
+  // The names scripts/prebuild.sh gives; node-gyp-build reads the tags between the dots.
+  const prebuildName = process.platform === 'linux' ? 'native-spellchecker.napi.glibc.node' :
+                                                      'native-spellchecker.napi.node';
+  const nodeGypBuild =
+      path.dirname(require.resolve('node-gyp-build/package.json', {paths: [packageDir]}));
+
+  // A copy of the package's loader with no source build, only a prebuild for this machine.
+  function packageWithPrebuild() {
+    const dir = temporaryDir('spellchecker-loader-');
+    for (const file of ['index.js', 'package.json']) {
+      fs.copyFileSync(path.join(packageDir, file), path.join(dir, file));
+    }
+    linkDir(nodeGypBuild, path.join(dir, 'node_modules', 'node-gyp-build'));
+    fs.mkdirSync(path.join(dir, 'prebuilds', here), {recursive: true});
+    fs.copyFileSync(nativeModulePath(), path.join(dir, 'prebuilds', here, prebuildName));
+    return dir;
+  }
+
+  // Loads the copy in a page context and answers its export names or the message it threw.
+  function load(dir, env) {
+    const result = runNode(
+        `globalThis.navigator = {};
+        try {
+          console.log(JSON.stringify({keys: Object.keys(require(${JSON.stringify(dir)}))}));
+        } catch (error) {
+          console.log(JSON.stringify({name: error.name, message: error.message}));
+        }`,
+        // node-gyp-build takes the target from these, as a cross-install would.
+        {env: {SPELLCHECKER_NATIVE_MODULE: undefined, ...env}});
+    assert.equal(result.status, 0, result.stderr);
+    return JSON.parse(result.stdout);
+  }
+
+  const dir = packageWithPrebuild();
+  const missing = path.join(dir, 'no-such-build', 'spellchecker.node');
+  const noPrebuild = [
+    'freebsd-riscv64',
+    'linux-x64 (glibc), win32-x64, win32-arm64',
+    'npm install --include=dev && npm run build:module',
+  ];
+  const rows = [
+    {name: 'the prebuild for this platform is loaded', env: {}, keys: ['Spellchecker']},
+    {
+      name: 'a platform without a prebuild gets one error naming it and the supported ones',
+      env: {npm_config_platform: 'freebsd', npm_config_arch: 'riscv64'},
+      message: noPrebuild,
+    },
+    {
+      name: 'an architecture without a prebuild is refused the same way',
+      env: {npm_config_arch: 'riscv64'},
+      message: [`${process.platform}-riscv64`, ...noPrebuild.slice(1)],
+    },
+    {
+      name: 'SPELLCHECKER_NATIVE_MODULE naming no file is an error, not a fallback',
+      env: {SPELLCHECKER_NATIVE_MODULE: missing},
+      message: [`names ${missing}, which does not exist`],
+    },
+  ];
+  for (const row of rows) {
+    test(row.name, () => {
+      const seen = load(dir, row.env);
+      if (row.keys) {
+        assert.deepEqual(seen.keys?.slice(0, 1), row.keys, seen.message);
+        return;
+      }
+      assert.equal(seen.name, 'Error', JSON.stringify(seen));
+      for (const part of row.message) assert.ok(seen.message.includes(part), seen.message);
+    });
+  }
 });

@@ -6,7 +6,7 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const {loadInPage, runNode, windows} = require('./support');
+const {loadInPage, packageDir, runNode, windows} = require('./support');
 
 if (windows) {
   test('the shell calls over D-Bus', {skip: 'D-Bus is Linux only'});
@@ -195,7 +195,7 @@ test.describe('with the services started by the bus', () => {
 function callInChild(file, env) {
   const result = runNode(
       `globalThis.navigator = {};
-    const shell = require('.');
+    const shell = require(${JSON.stringify(packageDir)});
     const calls = [];
     for (const name of ['openAs', 'openProperties']) {
       const start = process.hrtime.bigint();

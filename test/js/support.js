@@ -8,6 +8,11 @@ const path = require('node:path');
 const {spawnSync} = require('node:child_process');
 
 const root = path.resolve(__dirname, '..', '..');
+// The package under test: the source tree, or an installed copy named by
+// SPELLCHECKER_TEST_PACKAGE (scripts/package-test.sh). Fixtures always come from the source tree.
+const packageDir = process.env.SPELLCHECKER_TEST_PACKAGE ?
+    path.resolve(process.env.SPELLCHECKER_TEST_PACKAGE) :
+    root;
 const fixtures = path.join(root, 'test', 'fixtures', 'js');
 const systemDictionaries = '/usr/share/hunspell';
 
@@ -46,11 +51,16 @@ function isolateEnchant() {
 function loadInPage() {
   isolateEnchant();
   if (!('navigator' in globalThis)) globalThis.navigator = {};
-  return require(root);
+  return require(packageDir);
 }
 
-// The .node file that the package's index.js loads.
+// The .node file that the package's index.js loads: an installed package has no build of its
+// own, so there it is the prebuild that the package's own node-gyp-build picks.
 function nativeModulePath() {
+  if (packageDir !== root && !process.env.SPELLCHECKER_NATIVE_MODULE) {
+    const nodeGypBuild = require.resolve('node-gyp-build', {paths: [packageDir]});
+    return require(nodeGypBuild).path(packageDir);
+  }
   const candidates = process.env.SPELLCHECKER_NATIVE_MODULE ?
       [path.resolve(root, process.env.SPELLCHECKER_NATIVE_MODULE)] :
       ['', 'Release', 'RelWithDebInfo'].map(
@@ -60,7 +70,7 @@ function nativeModulePath() {
   return found;
 }
 
-// Runs a script in a fresh process of the same Node, from the package root.
+// Runs a script in a fresh process of the same Node, from the root of the source tree.
 function runNode(script, {args = [], env = {}} = {}) {
   isolateEnchant();
   const result = spawnSync(process.execPath, [...args, '-e', script], {
@@ -79,6 +89,7 @@ function runNode(script, {args = [], env = {}} = {}) {
 
 module.exports = {
   root,
+  packageDir,
   fixtures,
   systemDictionaries,
   methods,

@@ -5,7 +5,7 @@
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const {fixtures, root, runNode} = require('./support');
+const {fixtures, packageDir, runNode} = require('./support');
 
 // Each worker reports ready from inside a loop of calls on both backends, then is terminated.
 const script = `
@@ -13,7 +13,7 @@ const { Worker } = require('node:worker_threads');
 const body = ${JSON.stringify(`
   const { parentPort } = require('node:worker_threads');
   if (!('navigator' in globalThis)) globalThis.navigator = {};
-  const { Spellchecker } = require(${JSON.stringify(root)});
+  const { Spellchecker } = require(${JSON.stringify(packageDir)});
   const hunspell = new Spellchecker(true);
   hunspell.setDictionary('en-JS', ${JSON.stringify(fixtures)});
   const system = new Spellchecker();

@@ -3,11 +3,9 @@
 // Creates and drops instances of both backends with dictionaries loaded, collecting after each
 // round, and prints the resident set size after every round as JSON.
 
-const path = require('node:path');
-
-const root = path.resolve(__dirname, '..', '..', '..');
+const {packageDir} = require('../support');
 if (!('navigator' in globalThis)) globalThis.navigator = {};
-const {Spellchecker} = require(root);
+const {Spellchecker} = require(packageDir);
 
 const [rounds, perRound] = process.argv.slice(2).map(Number);
 

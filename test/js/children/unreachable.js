@@ -4,11 +4,9 @@
 // no forced collection: only the collector's own heuristics free them. Prints the resident set
 // before the first and its peak, as JSON.
 
-const path = require('node:path');
-
-const root = path.resolve(__dirname, '..', '..', '..');
+const {packageDir} = require('../support');
 if (!('navigator' in globalThis)) globalThis.navigator = {};
-const {Spellchecker} = require(root);
+const {Spellchecker} = require(packageDir);
 
 const count = Number(process.argv[2]);
 

@@ -7,10 +7,11 @@ const {Worker, isMainThread, parentPort, workerData} = require('node:worker_thre
 
 const root = path.resolve(__dirname, '..', '..', '..');
 const fixtures = path.join(root, 'test', 'fixtures', 'js');
+const {packageDir} = require('../support');
 
 function loadInPage() {
   if (!('navigator' in globalThis)) globalThis.navigator = {};
-  return require(root);
+  return require(packageDir);
 }
 
 // What one thread answers with both backends on its own instances.
