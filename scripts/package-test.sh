@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Packs the npm package with this machine's prebuild (scripts/prebuild.sh linux-x64), installs
+# the tarball into a fresh application outside the repository, and runs the script tests and
+# the type test against that installed copy rather than the source tree.
+# Usage: scripts/package-test.sh [NODE...]   (the Node.js executables to test under; default:
+#   the node on PATH)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+nodes=("$@")
+((${#nodes[@]})) || nodes=("$(command -v node)")
+
+fail() {
+  echo "package test: $*" >&2
+  exit 1
+}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/spellchecker-package.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+scripts/prebuild.sh --pack-destination "$work" linux-x64
+tarballs=("$work"/native-spellchecker-*.tgz)
+((${#tarballs[@]} == 1)) && [[ -f ${tarballs[0]} ]] || fail "expected one tarball in $work"
+echo "== package test: $(basename "${tarballs[0]}"), $(stat -c %s "${tarballs[0]}") bytes"
+
+app=$work/app
+mkdir "$app"
+(
+  cd "$app"
+  npm init -y >/dev/null
+  npm install --no-audit --no-fund --loglevel=error "${tarballs[0]}"
+)
+installed=$app/node_modules/native-spellchecker
+
+# The package brings its one runtime dependency and nothing else, and no build of its own.
+installed_packages=$(cd "$app" && node -p \
+  "Object.keys(require('./package-lock.json').packages).filter(Boolean).sort().join(' ')")
+[[ $installed_packages == "node_modules/native-spellchecker node_modules/node-gyp-build" ]] ||
+  fail "installed $installed_packages"
+[[ ! -e $installed/build ]] || fail "the tarball holds a build/ directory"
+
+# The tests must reach the installed copy, and its prebuild, not the source tree.
+export SPELLCHECKER_TEST_PACKAGE=$installed
+unset SPELLCHECKER_NATIVE_MODULE
+loaded=$(node -e "console.log(require('./test/js/support').nativeModulePath())")
+[[ $loaded == "$installed/prebuilds/linux-x64/"* ]] || fail "the tests would load $loaded"
+
+echo "== package test: type test against the installed declarations"
+mkdir "$app/types"
+cp test/types/tsconfig.json test/types/*.cts test/types/*.mts "$app/types/"
+node_modules/.bin/tsc --noEmit -p "$app/types"
+
+for node in "${nodes[@]}"; do
+  echo "== package test: script tests on the installed package, $node $("$node" --version)"
+  "$node" --test test/js/*.test.js
+done
+echo "== package test: passed ($repo against $installed)"

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Builds the prebuilt binaries that the npm package ships, then packs the package.
+# Usage: scripts/prebuild.sh [--pack-destination DIR | --no-pack] [TARGET...]
+#   TARGET: linux-x64, win32-x64, win32-arm64; all three when none is named.
+# prebuilds/ is emptied first, so the tarball holds exactly the targets built by this run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+usage() {
+  echo "usage: $0 [--pack-destination DIR | --no-pack] [linux-x64|win32-x64|win32-arm64]..." >&2
+  exit 2
+}
+
+pack=1
+pack_dir=$PWD
+targets=()
+while (($#)); do
+  case $1 in
+    --pack-destination) (($# >= 2)) || usage; pack_dir=$2; shift 2 ;;
+    --no-pack) pack=0; shift ;;
+    linux-x64 | win32-x64 | win32-arm64) targets+=("$1"); shift ;;
+    *) usage ;;
+  esac
+done
+((${#targets[@]})) || targets=(linux-x64 win32-x64 win32-arm64)
+
+# node-gyp-build picks a file by the tags between the dots: "napi" loads in any Node-API host
+# (Node.js and Electron alike), "glibc" keeps a musl system from loading the Linux build.
+prebuild_name() {
+  case $1 in
+    linux-*) echo native-spellchecker.napi.glibc.node ;;
+    *) echo native-spellchecker.napi.node ;;
+  esac
+}
+
+# Builds one target and prints the path of its .node file.
+build_target() {
+  case $1 in
+    linux-x64)
+      scripts/build.sh build >&2
+      echo build/spellchecker.node
+      ;;
+    win32-x64 | win32-arm64)
+      local arch=${1#win32-}
+      scripts/windows/build.sh "$arch" >&2
+      echo "build-windows-$arch/spellchecker.node"
+      ;;
+  esac
+}
+
+rm -rf prebuilds
+for target in "${targets[@]}"; do
+  echo "== prebuild: $target"
+  built=$(build_target "$target")
+  if [[ ! -f $built ]]; then
+    echo "prebuild: the $target build made no $built" >&2
+    exit 1
+  fi
+  dest=prebuilds/$target/$(prebuild_name "$target")
+  mkdir -p "${dest%/*}"
+  if [[ $target == linux-* ]]; then
+    # The debug information is most of the file and no user of the package reads it.
+    objcopy --strip-debug "$built" "$dest"
+  else
+    cp "$built" "$dest"
+  fi
+  # The loader must pick this very file when it runs on the target.
+  platform=${target%-*} arch=${target#*-}
+  picked=$(PREBUILDS_ONLY=1 npm_config_platform=$platform npm_config_arch=$arch \
+    node -p "require('node-gyp-build').path('.')")
+  if [[ $picked != "$PWD/$dest" ]]; then
+    echo "prebuild: node-gyp-build picks $picked for $target, not $dest" >&2
+    exit 1
+  fi
+  echo "prebuild: $dest ($(stat -c %s "$dest") bytes)"
+done
+
+if ((pack)); then
+  mkdir -p "$pack_dir"
+  npm pack --pack-destination "$pack_dir" --loglevel=warn
+fi
