@@ -37,9 +37,9 @@ function prebuild() {
     throw new Error(
         `native-spellchecker: no prebuilt binary for ${platform}-${arch} and no source build ` +
         `in ${path.join(__dirname, 'build')}. Prebuilt binaries exist for ` +
-        `${supported.join(', ')}. To build from source (CMake 3.18+, a C++17 compiler, the ` +
-        `Hunspell and Enchant 2 development files), run in ${__dirname}: ` +
-        '`npm install --include=dev && npm run build:module`.');
+        `${supported.join(', ')}. To build from source (CMake, a C++17 compiler and the ` +
+        `development files that the README's "Building from source" lists), run in ` +
+        `${__dirname}: \`npm install --include=dev && npm run build:module\`.`);
   }
 }
 
