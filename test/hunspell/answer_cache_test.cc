@@ -5,6 +5,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace spellchecker {
 namespace {
@@ -46,18 +47,64 @@ TEST(VerdictCache, ClearForgetsEverythingAndLaterWordsAreKept) {
   cache.Insert("one", false);
   ASSERT_TRUE(cache.Find("one", &rejected));
   EXPECT_FALSE(rejected);
+  // However many clears follow, even once their count has gone all the way round, a word from
+  // before stays gone.
+  for (int i = 0; i < 70000; ++i) {
+    cache.Clear();
+    ASSERT_FALSE(cache.Find("one", &rejected)) << i;
+  }
 }
 
-TEST(VerdictCache, WordsBeyondTheKeySizeAreNotRemembered) {
+// Each table's longest word and the first length of the next table are kept under their exact
+// bytes: a word differing only in its last byte is another word. Beyond the last table, nothing.
+TEST(VerdictCache, WordsOfEveryTableAreRememberedExactlyAndLongerOnesNot) {
   VerdictCache cache;
-  const std::string longest(VerdictCache::kLongestWordBytes, 'x');
-  const std::string too_long(VerdictCache::kLongestWordBytes + 1, 'x');
-  cache.Insert(longest, true);
-  cache.Insert(too_long, false);
-  bool rejected = false;
-  ASSERT_TRUE(cache.Find(longest, &rejected));
-  EXPECT_TRUE(rejected);
-  EXPECT_FALSE(cache.Find(too_long, &rejected));
+  std::vector<size_t> sizes;
+  for (size_t longest : VerdictCache::kTableLongestWord) {
+    sizes.push_back(longest);
+    sizes.push_back(longest + 1);
+  }
+  for (size_t size : sizes) {
+    const std::string word(size, 'x');
+    std::string neighbour = word;
+    neighbour.back() = 'y';
+    cache.Insert(word, size % 2 == 0);
+    bool rejected = false;
+    if (size > VerdictCache::kLongestWordBytes) {
+      EXPECT_FALSE(cache.Find(word, &rejected)) << size;
+      continue;
+    }
+    ASSERT_TRUE(cache.Find(word, &rejected)) << size;
+    EXPECT_EQ(rejected, size % 2 == 0) << size;
+    EXPECT_FALSE(cache.Find(neighbour, &rejected)) << size;
+  }
+  EXPECT_EQ(VerdictCache::kLongestWordBytes, sizes[sizes.size() - 2]);
+  EXPECT_LE(VerdictCache::kMaxMemoryBytes, size_t{3} << 20);
+}
+
+// A document's working set, tens of thousands of distinct words, most of up to 12 bytes and a
+// tenth longer, fits: after one pass nearly all of them are still there.
+TEST(VerdictCache, HoldsADocumentsWorkingSet) {
+  VerdictCache cache;
+  std::mt19937 random(11);
+  std::vector<std::string> words;
+  constexpr size_t kDistinct = 40000;
+  for (size_t i = 0; i < kDistinct; ++i) {
+    std::string word = std::to_string(i) + "w";
+    const size_t size = random() % 10 == 0 ? 13 + random() % 28 : 6 + random() % 7;
+    if (size > word.size()) word.resize(size, static_cast<char>('a' + random() % 26));
+    words.push_back(word);
+    cache.Insert(word, i % 3 == 0);
+  }
+  size_t found = 0;
+  for (size_t i = 0; i < kDistinct; ++i) {
+    bool rejected = false;
+    if (cache.Find(words[i], &rejected)) {
+      ++found;
+      ASSERT_EQ(rejected, i % 3 == 0) << words[i];
+    }
+  }
+  EXPECT_GE(found, kDistinct * 9 / 10);
 }
 
 TEST(VerdictCache, InsertingAgainReplacesTheVerdict) {

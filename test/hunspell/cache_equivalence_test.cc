@@ -78,8 +78,15 @@ std::vector<std::string> Vocabulary() {
       "neighbour",
       "antidisestablishmentarianism",
       "supercalifragilisticexpialidocious",
+      std::string(12, 'a'),
+      std::string(13, 'a'),
       std::string(27, 'a'),
+      std::string(29, 'a'),
+      std::string(61, 'c'),
+      std::string(252, 'd'),
+      std::string(253, 'd'),
       std::string(300, 'b'),
+      "Rindfleischetikettierungsüberwachungsaufgabenübertragungsgesetz",
       "pneumonoultramicroscopicsilicovolcanoconiosis",
   };
 }

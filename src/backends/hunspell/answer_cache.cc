@@ -28,43 +28,92 @@ uint64_t HashWord(std::string_view word) {
 
 }  // namespace
 
-VerdictCache::VerdictCache() = default;
-VerdictCache::~VerdictCache() = default;
+namespace verdict_cache_detail {
 
-bool VerdictCache::Find(std::string_view word, bool* rejected) {
-  if (!entries || word.size() > kLongestWordBytes) return false;
-  Entry* set = &entries[(HashWord(word) & (kSets - 1)) * 2];
-  for (int way = 0; way < 2; ++way) {
-    Entry& entry = set[way];
+template <size_t kEntryBytes, size_t kSets>
+bool Tier<kEntryBytes, kSets>::Find(std::string_view word, uint64_t hash, uint16_t generation,
+                                    bool* rejected) {
+  if (!sets) return false;
+  Set& set = sets[hash & (kSets - 1)];
+  for (size_t way = 0; way < kWays; ++way) {
+    const Entry& entry = set.ways[way];
     if (entry.generation == generation && entry.size == word.size() &&
         std::memcmp(entry.bytes, word.data(), word.size()) == 0) {
       *rejected = entry.rejected != 0;
-      if (way == 1) std::swap(set[0], set[1]);
+      if (way > 0) std::swap(set.ways[way - 1], set.ways[way]);
       return true;
     }
   }
   return false;
 }
 
-void VerdictCache::Insert(std::string_view word, bool rejected) {
-  if (word.size() > kLongestWordBytes) return;
-  if (!entries) entries = std::make_unique<Entry[]>(kSets * 2);  // zeroed: generation 0
-  Entry* set = &entries[(HashWord(word) & (kSets - 1)) * 2];
-  // The new word becomes way 0; the one it displaces there takes over way 1.
-  const bool same_word =
-      set[0].size == word.size() && std::memcmp(set[0].bytes, word.data(), word.size()) == 0;
-  if (set[0].generation == generation && !same_word) set[1] = set[0];
-  Entry& entry = set[0];
+template <size_t kEntryBytes, size_t kSets>
+void Tier<kEntryBytes, kSets>::Insert(std::string_view word, uint64_t hash, uint16_t generation,
+                                      bool rejected) {
+  if (!sets) sets = std::make_unique<Set[]>(kSets);  // zeroed: generation 0, empty
+  Set& set = sets[hash & (kSets - 1)];
+  for (Entry& entry : set.ways) {
+    if (entry.generation == generation && entry.size == word.size() &&
+        std::memcmp(entry.bytes, word.data(), word.size()) == 0) {
+      entry.rejected = rejected ? 1 : 0;
+      return;
+    }
+  }
+  std::memmove(&set.ways[1], &set.ways[0], sizeof(Entry) * (kWays - 1));
+  Entry& entry = set.ways[0];
   entry.generation = generation;
   entry.size = static_cast<uint8_t>(word.size());
   entry.rejected = rejected ? 1 : 0;
   std::memcpy(entry.bytes, word.data(), word.size());
 }
 
+template <size_t kEntryBytes, size_t kSets>
+void Tier<kEntryBytes, kSets>::Wipe() {
+  if (sets) std::memset(static_cast<void*>(sets.get()), 0, kSets * sizeof(Set));
+}
+
+}  // namespace verdict_cache_detail
+
+VerdictCache::VerdictCache() = default;
+VerdictCache::~VerdictCache() = default;
+
+bool VerdictCache::Find(std::string_view word, bool* rejected) {
+  const size_t size = word.size();
+  if (size <= Short::kLongestWordBytes) {
+    return short_words.Find(word, HashWord(word), generation, rejected);
+  }
+  if (size <= Medium::kLongestWordBytes) {
+    return medium_words.Find(word, HashWord(word), generation, rejected);
+  }
+  if (size <= Long::kLongestWordBytes) {
+    return long_words.Find(word, HashWord(word), generation, rejected);
+  }
+  if (size <= Longest::kLongestWordBytes) {
+    return longest_words.Find(word, HashWord(word), generation, rejected);
+  }
+  return false;
+}
+
+void VerdictCache::Insert(std::string_view word, bool rejected) {
+  const size_t size = word.size();
+  if (size <= Short::kLongestWordBytes) {
+    short_words.Insert(word, HashWord(word), generation, rejected);
+  } else if (size <= Medium::kLongestWordBytes) {
+    medium_words.Insert(word, HashWord(word), generation, rejected);
+  } else if (size <= Long::kLongestWordBytes) {
+    long_words.Insert(word, HashWord(word), generation, rejected);
+  } else if (size <= Longest::kLongestWordBytes) {
+    longest_words.Insert(word, HashWord(word), generation, rejected);
+  }
+}
+
 void VerdictCache::Clear() {
   if (++generation != 0) return;
-  // After 2^32 clears the oldest entries would look current again.
-  if (entries) std::memset(entries.get(), 0, kSets * 2 * sizeof(Entry));
+  // After 2^16 clears the oldest entries would look current again.
+  short_words.Wipe();
+  medium_words.Wipe();
+  long_words.Wipe();
+  longest_words.Wipe();
   generation = 1;
 }
 
