@@ -11,14 +11,16 @@ packages=(
   libhunspell-dev libenchant-2-dev libuv1-dev libglib2.0-dev
   # dictionaries used by the demo and the tests
   hunspell-en-us hunspell-pl
+  # the peer benchmark's second language
+  hunspell-de-de
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # the shell tests' private session bus and the fake desktop service on it
   dbus-daemon python3-gi gir1.2-glib-2.0
   # checks that the committed character-class table matches its generator
   python3
-  # English text for the peer benchmark's corpus
-  fortunes
+  # English and German text for the peer benchmark's corpora
+  fortunes fortunes-de
   # Windows cross builds (x64 with mingw-w64, ARM64 objects with clang), Hunspell's source
   # package (unpacked by dpkg-source), and the wine run of the Windows tests
   g++-mingw-w64-x86-64-posix clang-14 llvm-14 ninja-build dpkg-dev openssl wine64

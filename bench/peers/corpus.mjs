@@ -1,14 +1,33 @@
-// Builds the benchmark corpus from English text that Debian packages ship: the licence texts of
-// base-files and the fortune cookies of the fortunes package. Tokens are taken in a fixed file
-// order and a seeded generator puts typos into a tenth of them, so every run and every machine
-// with the same packages gets the same words.
+// Builds a benchmark corpus from text that Debian packages ship: for English, the licence texts
+// of base-files and the fortune cookies of the fortunes package; for German, the fortune cookies
+// of fortunes-de. Tokens are taken in a fixed file order and a seeded generator puts typos into a
+// tenth of them, so every run and every machine with the same packages gets the same words.
 import {createHash} from 'node:crypto';
 import fs from 'node:fs';
 import path from 'node:path';
 
-export const SOURCE_DIRS = ['/usr/share/common-licenses', '/usr/share/games/fortunes'];
 const WORD = /\p{L}+(?:'\p{L}+)*/gu;
-const LETTERS = 'abcdefghijklmnopqrstuvwxyz';
+
+// Per language: the directories read (regular files only, by name), the files left out as
+// pictures, and the letters typos are made of.
+export const LANGUAGES = {
+  en_US: {
+    name: 'English',
+    sourceDirs: ['/usr/share/common-licenses', '/usr/share/games/fortunes'],
+    sourceText: 'Debian\'s licence texts and the fortunes package',
+    package: 'fortunes',
+    pictures: ['ascii-art'],
+    letters: 'abcdefghijklmnopqrstuvwxyz',
+  },
+  de_DE: {
+    name: 'German',
+    sourceDirs: ['/usr/share/games/fortunes/de'],
+    sourceText: 'Debian\'s fortunes-de package',
+    package: 'fortunes-de',
+    pictures: ['asciiart'],
+    letters: 'abcdefghijklmnopqrstuvwxyzäöüß',
+  },
+};
 
 // mulberry32: small, fast and identical in every JavaScript engine.
 export function makeRandom(seed) {
@@ -22,16 +41,18 @@ export function makeRandom(seed) {
   };
 }
 
-function sourceFiles() {
+function sourceFiles(language) {
   const files = [];
-  for (const dir of SOURCE_DIRS) {
+  for (const dir of language.sourceDirs) {
     if (!fs.existsSync(dir)) {
-      throw new Error(`${dir} is missing: run scripts/setup.sh (it installs the fortunes package)`);
+      throw new Error(
+          `${dir} is missing: run scripts/setup.sh (it installs the ${language.package} package)`);
     }
     for (const name of fs.readdirSync(dir).sort()) {
       const file = path.join(dir, name);
-      // Symbolic links repeat other files; .dat files are binary indexes; ascii-art is pictures.
-      if (fs.lstatSync(file).isSymbolicLink() || name.endsWith('.dat') || name === 'ascii-art') {
+      // Symbolic links repeat other files; .dat files are binary indexes.
+      if (!fs.lstatSync(file).isFile() || name.endsWith('.dat') ||
+          language.pictures.includes(name)) {
         continue;
       }
       files.push(file);
@@ -40,17 +61,18 @@ function sourceFiles() {
   return files;
 }
 
-function typo(word, random) {
+function typo(word, random, letters) {
   const chars = Array.from(word);
   const at = Math.floor(random() * chars.length);
-  const letter = LETTERS[Math.floor(random() * LETTERS.length)];
+  const letter = letters[Math.floor(random() * letters.length)];
   const kind = Math.floor(random() * 4);
   if (kind === 0 && chars.length > 1) {
     chars.splice(at, 1);
   } else if (kind === 1 && chars.length > 1 && at + 1 < chars.length) {
     [chars[at], chars[at + 1]] = [chars[at + 1], chars[at]];
   } else if (kind === 2) {
-    chars[at] = chars[at] === letter ? LETTERS[(LETTERS.indexOf(letter) + 1) % 26] : letter;
+    chars[at] =
+        chars[at] === letter ? letters[(letters.indexOf(letter) + 1) % letters.length] : letter;
   } else {
     chars.splice(at, 0, letter);
   }
@@ -60,10 +82,13 @@ function typo(word, random) {
 // Returns {running, distinct, suggest, warmup, text, manifest}. `text` is the source text with the
 // typos in place, for checking whole text at once.
 export function buildCorpus(
+    tag,
     {tokens = 200000, typoRate = 0.1, seed = 20240607, suggestCount = 100, warmupCount = 3000} =
         {}) {
+  const language = LANGUAGES[tag];
+  if (!language) throw new Error(`no corpus for ${tag}`);
   const random = makeRandom(seed);
-  const files = sourceFiles();
+  const files = sourceFiles(language);
   const source = files.map((file) => fs.readFileSync(file, 'utf8')).join('\n');
   const running = [];
   const typoWords = [];
@@ -79,7 +104,7 @@ export function buildCorpus(
     }
     let word = match[0];
     if (random() < typoRate) {
-      word = typo(word, random);
+      word = typo(word, random, language.letters);
       typoWords.push(word);
       typos++;
     }
@@ -88,7 +113,7 @@ export function buildCorpus(
     running.push(word);
   }
   if (running.length < tokens) {
-    throw new Error(`only ${running.length} tokens in ${SOURCE_DIRS.join(', ')}`);
+    throw new Error(`only ${running.length} tokens in ${language.sourceDirs.join(', ')}`);
   }
   pieces.push('\n');
   const distinct = [...new Set(running)];
@@ -101,7 +126,10 @@ export function buildCorpus(
   const text = pieces.join('');
   const hash = createHash('sha256').update(running.join('\n')).digest('hex').slice(0, 16);
   const manifest = {
-    sources: SOURCE_DIRS,
+    tag,
+    language: language.name,
+    sourceText: language.sourceText,
+    sources: language.sourceDirs,
     files: files.length,
     tokens: running.length,
     typos,

@@ -1,11 +1,11 @@
 // Measures one engine in a process of its own and prints one JSON object.
 // Usage: node --expose-gc engine.mjs ENGINE CORPUS_DIR [OPTIONS_JSON]
-// ENGINE is ours, floor, nspell, typo-js or hunspell-asm; OPTIONS_JSON may set modulePath
-// (ours), floorPath (floor), dictionaryDir and suggestBudgetMs.
+// ENGINE is ours, floor, inside, nspell, typo-js or hunspell-asm; OPTIONS_JSON sets modulePath
+// (ours), floorPath (floor), insidePath (inside), the dictionary every engine loads (dictionaryDir
+// and tag: the files dictionaryDir/tag.aff and .dic) and suggestBudgetMs.
 import fs from 'node:fs';
 import {createRequire} from 'node:module';
 import path from 'node:path';
-import {fileURLToPath} from 'node:url';
 
 import {readWords} from './corpus.mjs';
 
@@ -13,9 +13,10 @@ const require = createRequire(import.meta.url);
 const [engineName, corpusDir, optionsText] = process.argv.slice(2);
 const options = JSON.parse(optionsText || '{}');
 
-function dictionaryEnFiles() {
-  const dir = path.dirname(fileURLToPath(import.meta.resolve('dictionary-en')));
-  return {aff: path.join(dir, 'index.aff'), dic: path.join(dir, 'index.dic')};
+// Every engine reads the very same two files.
+function dictionaryFiles() {
+  const base = path.join(options.dictionaryDir, options.tag);
+  return {aff: `${base}.aff`, dic: `${base}.dic`};
 }
 
 // Each engine: prepare(), where present, does what must precede loading a dictionary; load()
@@ -35,7 +36,8 @@ const engines = {
         checker = new Spellchecker(true);
       },
       load() {
-        if (!checker.setDictionary('en_US', dir)) throw new Error(`no en_US in ${dir}`);
+        if (!checker.setDictionary(options.tag, dir))
+          throw new Error(`no ${options.tag} in ${dir}`);
       },
       isMisspelled: (word) => checker.isMisspelled(word),
       suggest: (word) => checker.getCorrectionsForMisspelling(word),
@@ -52,9 +54,30 @@ const engines = {
       suggest: null,
     };
   },
+  // The backend behind a plain Node-API call (bench/spell_inside.cc).
+  async inside() {
+    const inside = require(options.insidePath);
+    return {
+      load() {
+        if (!inside.load(options.tag, options.dictionaryDir)) throw new Error(`no ${options.tag}`);
+      },
+      isMisspelled: (word) => inside.isMisspelled(word),
+      suggest: null,
+      // The same words in a tight C++ loop, after a fresh load and the same warm-up; returns
+      // the time and the number rejected.
+      tightLoop(words, warmup) {
+        for (const word of words) inside.keep(word);
+        this.load();
+        for (const word of warmup) inside.isMisspelled(word);
+        const start = now();
+        const rejected = inside.checkKept();
+        return {ns: Number(now() - start), rejected};
+      },
+    };
+  },
   async nspell() {
     const nspell = require('nspell');
-    const files = dictionaryEnFiles();
+    const files = dictionaryFiles();
     let checker;
     return {
       load() {
@@ -66,12 +89,12 @@ const engines = {
   },
   async 'typo-js'() {
     const Typo = require('typo-js');
-    const files = dictionaryEnFiles();
+    const files = dictionaryFiles();
     let checker;
     return {
       load() {
         checker = new Typo(
-            'en_US', fs.readFileSync(files.aff, 'utf8'), fs.readFileSync(files.dic, 'utf8'));
+            options.tag, fs.readFileSync(files.aff, 'utf8'), fs.readFileSync(files.dic, 'utf8'));
       },
       isMisspelled: (word) => !checker.check(word),
       suggest: (word) => checker.suggest(word),
@@ -80,12 +103,12 @@ const engines = {
   async 'hunspell-asm'() {
     const {loadModule} = require('hunspell-asm');
     const factory = await loadModule();
-    const files = dictionaryEnFiles();
+    const files = dictionaryFiles();
     let checker;
     return {
       load() {
-        const aff = factory.mountBuffer(fs.readFileSync(files.aff), 'en_US.aff');
-        const dic = factory.mountBuffer(fs.readFileSync(files.dic), 'en_US.dic');
+        const aff = factory.mountBuffer(fs.readFileSync(files.aff), `${options.tag}.aff`);
+        const dic = factory.mountBuffer(fs.readFileSync(files.dic), `${options.tag}.dic`);
         checker = factory.create(aff, dic);
       },
       isMisspelled: (word) => !checker.spell(word),
@@ -135,6 +158,14 @@ async function main() {
     if (engine.isMisspelled(word)) misspelled++;
   }
   const runningNs = Number(now() - start);
+  // The same text again, as a page rechecks it.
+  let again = 0;
+  start = now();
+  for (const word of running) {
+    if (engine.isMisspelled(word)) again++;
+  }
+  const againNs = Number(now() - start);
+  if (again !== misspelled) throw new Error('the second pass over the text gave other verdicts');
 
   // Every engine starts the distinct words afresh, with warm code but no data from the text.
   engine.load();
@@ -146,9 +177,19 @@ async function main() {
   const distinctNs = Number(now() - start);
 
   if (!engine.suggest) {
+    let split = {};
+    if (engine.tightLoop) {
+      const tight = engine.tightLoop(distinct, warmup);
+      if (tight.rejected !== verdicts.reduce((a, b) => a + b, 0)) {
+        throw new Error('the tight loop gave other verdicts');
+      }
+      split = {tightNsPerWord: tight.ns / distinct.length};
+    }
     process.stdout.write(JSON.stringify({
+      ...split,
       engine: engineName,
       runningNsPerWord: runningNs / running.length,
+      againNsPerWord: againNs / running.length,
       distinctNsPerWord: distinctNs / distinct.length,
     }) + '\n');
     return;
@@ -183,6 +224,7 @@ async function main() {
     loadMs: loadNs / 1e6,
     rssKiB: (rssAfter - rssBefore) / 1024,
     runningNsPerWord: runningNs / running.length,
+    againNsPerWord: againNs / running.length,
     runningMisspelled: misspelled,
     distinctNsPerWord: distinctNs / distinct.length,
     suggestMs,
