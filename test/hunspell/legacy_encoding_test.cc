@@ -177,14 +177,52 @@ TEST(LegacyDictionary, UnknownSetStillChecksAsciiWords) {
   EXPECT_EQ(backend.GetCorrectionsForMisspelling("naive"), Strings{});
 }
 
-TEST(LegacyDictionary, MissingSetMeansLatin1) {
+// A hand-written dictionary without SET, its word list in UTF-8: the engine calls its set
+// ISO8859-1, but its words only match when their bytes reach the engine as they are.
+TEST(LegacyDictionary, WithoutSetWordsPassUnconverted) {
   TempDir dir;
-  dir.Write("xx.aff", "TRY abcdefghijklmnopqrstuvwxyz\n");
+  dir.Write("xx.aff", "TRY abcdefghijklmnopqrstuvwxyz\nMAXNGRAMSUGS 0\n");
+  dir.Write("xx.dic", "3\nhello\nnaïve\nzażółć\n");
+  HunspellBackend backend;
+  ASSERT_TRUE(backend.SetDictionary("xx", dir.path()));
+  for (const char* word : {"hello", "naïve", "zażółć"}) {
+    EXPECT_FALSE(backend.IsMisspelled(word)) << word;
+  }
+  EXPECT_TRUE(backend.IsMisspelled("zazolc"));
+  backend.Add("żółw");
+  EXPECT_FALSE(backend.IsMisspelled("żółw"));
+  const std::u16string text = u"naïve zażółć żółw zazolc";
+  EXPECT_EQ(backend.FindMisspellings(text.c_str(), text.size() + 1), (Ranges{{18, 24}}));
+}
+
+// An affix file that names ISO8859-1 itself, behind a byte order mark, in a line ending in CR
+// LF: its word list is in that set and UTF-8 words are converted for it.
+TEST(LegacyDictionary, DeclaredLatin1IsConverted) {
+  TempDir dir;
+  dir.Write("xx.aff", "\xEF\xBB\xBFSET ISO8859-1\r\nTRY abcdefghijklmnopqrstuvwxyz\r\n");
   dir.Write("xx.dic", "2\nhello\nna\xEFve\n");
   HunspellBackend backend;
   ASSERT_TRUE(backend.SetDictionary("xx", dir.path()));
   EXPECT_FALSE(backend.IsMisspelled("hello"));
   EXPECT_FALSE(backend.IsMisspelled("naïve"));
+  EXPECT_TRUE(backend.IsMisspelled("na\xEFve"));
+}
+
+TEST(LegacyDictionary, OnlyASetLineWithAValueDeclaresASet) {
+  TempDir dir;
+  const auto declares = [&](const std::string& affix) {
+    dir.Write("xx.aff", affix);
+    return AffixFileDeclaresSet(dir.path() + "/xx.aff");
+  };
+  EXPECT_TRUE(declares("SET ISO8859-2\n"));
+  EXPECT_TRUE(declares("TRY abc\nSET\tKOI8-R"));
+  EXPECT_TRUE(declares("\xEF\xBB\xBFSET UTF-8\n"));
+  EXPECT_FALSE(declares("TRY abc\n"));
+  EXPECT_FALSE(declares("SET\nSET \r\n"));
+  EXPECT_FALSE(declares(" SET ISO8859-2\n"));
+  EXPECT_FALSE(declares("# SET ISO8859-2\n"));
+  EXPECT_FALSE(declares("TRY abc\n\xEF\xBB\xBFSET ISO8859-2\n"));
+  EXPECT_FALSE(AffixFileDeclaresSet(dir.path() + "/none.aff"));
 }
 
 // Debian's dictionaries, where installed.

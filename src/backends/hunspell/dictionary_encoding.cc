@@ -1,5 +1,7 @@
 #include "backends/hunspell/dictionary_encoding.h"
 
+#include <fstream>
+
 namespace spellchecker {
 namespace {
 
@@ -27,6 +29,21 @@ class AsciiOnlyEncoding : public DictionaryEncoding {
 };
 
 }  // namespace
+
+bool AffixFileDeclaresSet(const std::string& affix_path) {
+  std::ifstream affix(affix_path, std::ios::binary);
+  std::string line;
+  for (bool first = true; std::getline(affix, line); first = false) {
+    if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+    if (line.compare(0, 3, "SET") != 0) continue;
+    // The engine splits fields at spaces and tabs; its value is the second field.
+    const size_t keyword_end = line.find_first_of(" \t");
+    if (keyword_end == std::string::npos) continue;
+    const size_t value = line.find_first_not_of(" \t\r", keyword_end);
+    if (value != std::string::npos) return true;
+  }
+  return false;
+}
 
 std::string NormalizeEncodingName(const std::string& name) {
   std::string normalized;

@@ -29,6 +29,12 @@ class DictionaryEncoding {
   virtual bool ToUtf8(const std::string& encoded, std::string* utf8) = 0;
 };
 
+// True when the affix file at `affix_path` has a SET line as the engine reads one: a line that
+// starts with "SET" (after a byte order mark on the first line) and has a second field. Without
+// it the engine reports ISO8859-1 but only compares the word list's bytes, which in hand-written
+// dictionaries are mostly UTF-8. False when the file cannot be read.
+bool AffixFileDeclaresSet(const std::string& affix_path);
+
 // Hunspell's own spelling of an encoding name: ASCII lower case, letters and digits only
 // ("ISO8859-2" and "iso-8859-2" both give "iso88592").
 std::string NormalizeEncodingName(const std::string& name);

@@ -98,7 +98,11 @@ bool HunspellBackend::SetDictionary(const std::string& language, const std::stri
   if (!readable) return false;
 
   engine = MakeHunspellEngine(affix_path, word_list_path);
-  encoding = DictionaryEncoding::ForDictionary(engine->get_dict_encoding());
+  // Without a SET line the engine's ISO8859-1 is only a default, not a statement about the
+  // word list, whose bytes are then passed on as they are.
+  if (AffixFileDeclaresSet(affix_path)) {
+    encoding = DictionaryEncoding::ForDictionary(engine->get_dict_encoding());
+  }
   dictionary_memory = kEngineBytesPerFileByte * (FileSize(affix_path) + FileSize(word_list_path));
   return true;
 }
