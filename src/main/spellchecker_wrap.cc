@@ -32,6 +32,17 @@ Napi::Array ToScriptArray(Napi::Env env, const std::vector<std::string>& list) {
   return array;
 }
 
+// node-addon-api takes any new.target as a construct call, but some hosts (Deno) give undefined
+// rather than none for a plain call, which would wrap the receiver, the global object included.
+// Checked before the base wraps anything.
+const Napi::CallbackInfo& RequireConstructCall(const Napi::CallbackInfo& info) {
+  const Napi::Value target = info.NewTarget();
+  if (target.IsEmpty() || target.IsUndefined()) {
+    throw Napi::TypeError::New(info.Env(), "Class constructors cannot be invoked without 'new'");
+  }
+  return info;
+}
+
 }  // namespace
 
 Napi::Object SpellcheckerWrap::Init(Napi::Env env, Napi::Object exports) {
@@ -58,7 +69,7 @@ Napi::Object SpellcheckerWrap::Init(Napi::Env env, Napi::Object exports) {
 // The base has wrapped the script object before this body runs, so a failure below unwraps
 // and frees this object again.
 SpellcheckerWrap::SpellcheckerWrap(const Napi::CallbackInfo& info)
-    : Napi::ObjectWrap<SpellcheckerWrap>(info),
+    : Napi::ObjectWrap<SpellcheckerWrap>(RequireConstructCall(info)),
       backend(CreateSpellBackendWithPreference(info.Length() > 0)) {}
 
 Napi::Value SpellcheckerWrap::IsHunspell(const Napi::CallbackInfo& info) {

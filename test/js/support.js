@@ -70,11 +70,11 @@ function nativeModulePath() {
   return found;
 }
 
-// Runs a script in a fresh process of the same Node, from the root of the source tree.
-function runNode(script, {args = [], env = {}} = {}) {
+// Runs a command to its end with the suite's environment, as the tests' child processes run.
+function runChild(command, args, {cwd = root, env = {}} = {}) {
   isolateEnchant();
-  const result = spawnSync(process.execPath, [...args, '-e', script], {
-    cwd: root,
+  const result = spawnSync(command, args, {
+    cwd,
     env: {...process.env, ...env},
     encoding: 'utf8',
     timeout: 120_000,
@@ -85,6 +85,45 @@ function runNode(script, {args = [], env = {}} = {}) {
     stdout: result.stdout,
     stderr: result.stderr
   };
+}
+
+// Runs a script in a fresh process of the same Node, from the root of the source tree.
+function runNode(script, {args = [], env = {}} = {}) {
+  return runChild(process.execPath, [...args, '-e', script], {env});
+}
+
+// The Deno executable of the npm package `deno`, or null where it is not installed.
+function denoPath() {
+  try {
+    return require('deno/install_api.cjs').runInstall();
+  } catch {
+    return null;
+  }
+}
+
+// Runs a script under Deno, which gives its own answers where hosts of Node-API differ. The
+// script may use require; it runs in a directory of its own with a private cache, and Deno's
+// navigator makes a page context.
+function runDeno(script) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'spellchecker-deno-'));
+  try {
+    const file = path.join(dir, 'script.mjs');
+    fs.writeFileSync(
+        file,
+        `import {createRequire} from 'node:module';\n` +
+            `const require = createRequire(import.meta.url);\n${script}`);
+    return runChild(denoPath(), ['run', '--quiet', '--allow-all', '--no-config', file], {
+      cwd: dir,
+      env: {
+        SPELLCHECKER_NATIVE_MODULE: nativeModulePath(),
+        DENO_DIR: path.join(dir, 'cache'),
+        DENO_NO_UPDATE_CHECK: '1',
+        NO_COLOR: '1',
+      },
+    });
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
 }
 
 module.exports = {
@@ -99,4 +138,6 @@ module.exports = {
   loadInPage,
   nativeModulePath,
   runNode,
+  denoPath,
+  runDeno,
 };
