@@ -1,6 +1,5 @@
 #include "spellchecker/create_spell_backend.h"
 
-#include <cstdlib>
 #include <mutex>
 
 #include "backends/hunspell/hunspell_backend.h"
@@ -13,7 +12,7 @@ namespace spellchecker {
 std::unique_ptr<SpellBackend> CreateSpellBackend() {
   auto system = std::make_unique<SystemSpellBackend>();
   if (!ComUsers::InitFailed() && system->HasFactory() &&
-      std::getenv(kPreferHunspellVariable) == nullptr) {
+      !ProcessEnvironmentHas(kPreferHunspellVariable)) {
     return system;
   }
   // Dropping it first lets the last system backend end COM before Hunspell loads.

@@ -7,4 +7,8 @@ namespace spellchecker {
 void SetProcessEnvironmentVariable(const char* name, const char* value);
 void RemoveProcessEnvironmentVariable(const char* name);
 
+// Whether the process environment holds `name` (getenv), read under the same guard as the
+// changes above.
+bool ProcessEnvironmentHas(const char* name);
+
 }  // namespace spellchecker

@@ -15,4 +15,7 @@ void RemoveProcessEnvironmentVariable(const char* name) {
   _putenv(assignment.c_str());
 }
 
+// The C runtime takes its environment lock in getenv as in _putenv.
+bool ProcessEnvironmentHas(const char* name) { return getenv(name) != nullptr; }
+
 }  // namespace spellchecker
