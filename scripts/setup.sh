@@ -6,9 +6,9 @@ cd "$(dirname "$0")/.."
 
 packages=(
   # build
-  cmake make g++ pkg-config clang-format
-  # core library
-  libhunspell-dev libenchant-2-dev libuv1-dev libglib2.0-dev
+  cmake make g++ pkg-config clang-format patch
+  # core library (Hunspell itself is built from its source package: scripts/hunspell_source.sh)
+  libenchant-2-dev libuv1-dev libglib2.0-dev
   # dictionaries used by the demo and the tests
   hunspell-en-us hunspell-pl
   # tests and benchmarks
@@ -19,9 +19,9 @@ packages=(
   python3
   # English text for the peer benchmark's corpus
   fortunes
-  # Windows cross builds (x64 with mingw-w64, ARM64 objects with clang), Hunspell's source
-  # package (unpacked by dpkg-source), and the wine run of the Windows tests
-  g++-mingw-w64-x86-64-posix clang-14 llvm-14 ninja-build dpkg-dev openssl wine64
+  # Windows cross builds (x64 with mingw-w64, ARM64 objects with clang) and the wine run of the
+  # Windows tests
+  g++-mingw-w64-x86-64-posix clang-14 llvm-14 ninja-build openssl wine64
   # fuzz targets (libFuzzer and the sanitizer runtimes of clang 14) and memory checking
   libclang-rt-14-dev valgrind
 )
@@ -53,3 +53,6 @@ if ((${#missing[@]})); then
 fi
 
 retry npm ci --no-audit --no-fund --loglevel=error
+
+# Hunspell's source package, into the cache that every build reads it from.
+scripts/hunspell_source.sh >/dev/null
