@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct FaultCase {
   const char* fault;
   std::function<void(HunspellBackend&)> check;
 };
+
+// Names the case by its tag in test listings.
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.tag; }
 
 const FaultCase kCases[] = {
     {"xx-ALIAS", "remove freed the alias table's flags, then read and freed them again",
