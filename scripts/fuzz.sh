@@ -18,7 +18,7 @@ elif [[ $# -gt 0 && "$1" =~ ^[0-9]+$ ]]; then
 fi
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(text word_splitter hunspell system)
+  targets=(text word_splitter hunspell dictionary system)
 fi
 
 build_dir=build-fuzz

@@ -6,9 +6,9 @@ cd "$(dirname "$0")/.."
 
 packages=(
   # build
-  cmake make g++ pkg-config clang-format
-  # core library
-  libhunspell-dev libenchant-2-dev libuv1-dev libglib2.0-dev
+  cmake make g++ pkg-config clang-format patch
+  # core library (Hunspell itself is built from its source package: scripts/hunspell_source.sh)
+  libenchant-2-dev libuv1-dev libglib2.0-dev
   # dictionaries used by the demo and the tests
   hunspell-en-us hunspell-pl
   # the peer benchmark's second language
@@ -21,9 +21,9 @@ packages=(
   python3
   # English and German text for the peer benchmark's corpora
   fortunes fortunes-de
-  # Windows cross builds (x64 with mingw-w64, ARM64 objects with clang), Hunspell's source
-  # package (unpacked by dpkg-source), and the wine run of the Windows tests
-  g++-mingw-w64-x86-64-posix clang-14 llvm-14 ninja-build dpkg-dev openssl wine64
+  # Windows cross builds (x64 with mingw-w64, ARM64 objects with clang) and the wine run of the
+  # Windows tests
+  g++-mingw-w64-x86-64-posix clang-14 llvm-14 ninja-build openssl wine64
   # the ARM64 run: an arm64 Debian root made by debootstrap, run by qemu-user through binfmt_misc
   qemu-user-static binfmt-support debootstrap
   # fuzz targets (libFuzzer and the sanitizer runtimes of clang 14) and memory checking
@@ -57,3 +57,6 @@ if ((${#missing[@]})); then
 fi
 
 retry npm ci --no-audit --no-fund --loglevel=error
+
+# Hunspell's source package, into the cache that every build reads it from.
+scripts/hunspell_source.sh >/dev/null

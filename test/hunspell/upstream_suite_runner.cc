@@ -1,0 +1,202 @@
+// Runs Hunspell's own test suite (the tests/ directory of its source package) through the
+// library as built here: for each NAME.dic with NAME.aff, every line of NAME.good must be
+// accepted, every line of NAME.wrong rejected, and NAME.sug must list, line by line, the
+// suggestions for the rejected words that have any, joined by ", " (what the suite's own
+// script reads from the command-line tool). Lines are split into words at spaces and tabs, as
+// the tool splits them. Test files are UTF-8 and are converted to and from
+// the dictionary's set, as the tool does. Morphological analysis (.morph, .root) is not checked.
+//
+// Usage: upstream_suite_runner TESTS_DIR [EXPECTED_FAILURES_FILE]
+// Each line of the expected-failures file names a case ("NAME.good", "NAME.wrong", "NAME.sug")
+// followed by the reason; such a case must fail, so a fix upstream shows as well.
+#include <iconv.h>
+#include <hunspell.hxx>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> ReadLines(const fs::path& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The words of every line, split at spaces and tabs.
+std::vector<std::string> ReadWords(const fs::path& path) {
+  std::vector<std::string> words;
+  for (const std::string& line : ReadLines(path)) {
+    size_t start = 0;
+    while ((start = line.find_first_not_of(" \t", start)) != std::string::npos) {
+      const size_t end = line.find_first_of(" \t", start);
+      words.push_back(line.substr(start, end - start));
+      start = end;
+    }
+  }
+  return words;
+}
+
+// Converts between two character sets; a text that does not convert is kept as it is.
+class Converter {
+ public:
+  Converter(const std::string& to, const std::string& from)
+      : handle(to == from ? reinterpret_cast<iconv_t>(-1) : iconv_open(to.c_str(), from.c_str())) {}
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  ~Converter() {
+    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
+  }
+
+  std::string operator()(const std::string& text) const {
+    if (handle == reinterpret_cast<iconv_t>(-1)) return text;
+    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+    std::string out(text.size() * 4 + 4, '\0');
+    char* in_ptr = const_cast<char*>(text.data());
+    size_t in_left = text.size();
+    char* out_ptr = &out[0];
+    size_t out_left = out.size();
+    if (iconv(handle, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1)) {
+      return text;
+    }
+    out.resize(out.size() - out_left);
+    return out;
+  }
+
+ private:
+  iconv_t handle;
+};
+
+std::string IconvName(std::string encoding) {
+  // Hunspell's spellings of a few sets that iconv knows under other names.
+  if (encoding == "microsoft-cp1251") return "CP1251";
+  if (encoding == "ISCII-DEVANAGARI") return "UTF-8";  // not convertible; compared as bytes
+  return encoding;
+}
+
+struct Outcome {
+  int passed = 0;
+  std::vector<std::string> failed;  // "NAME.kind: detail"
+};
+
+void RunCase(const fs::path& dir, const std::string& name,
+             std::map<std::string, std::string>* failures, int* cases) {
+  const fs::path base = dir / name;
+  Hunspell engine((base.string() + ".aff").c_str(), (base.string() + ".dic").c_str());
+  const std::string encoding = IconvName(engine.get_dict_encoding());
+  const Converter to_dictionary(encoding, "UTF-8");
+  const Converter to_utf8("UTF-8", encoding);
+
+  const auto report = [&](const std::string& kind, const std::string& detail) {
+    const std::string key = name + "." + kind;
+    if (!failures->count(key)) (*failures)[key] = detail;
+  };
+
+  if (fs::exists(base.string() + ".good")) {
+    ++*cases;
+    for (const std::string& word : ReadWords(base.string() + ".good")) {
+      if (!engine.spell(to_dictionary(word))) report("good", "rejects " + word);
+    }
+  }
+  if (fs::exists(base.string() + ".wrong")) {
+    ++*cases;
+    std::vector<std::string> expected;
+    const bool suggestions = fs::exists(base.string() + ".sug");
+    if (suggestions) {
+      ++*cases;
+      expected = ReadLines(base.string() + ".sug");
+      while (!expected.empty() && expected.back().empty()) expected.pop_back();
+    }
+    std::vector<std::string> produced;
+    for (const std::string& line : ReadWords(base.string() + ".wrong")) {
+      const std::string word = to_dictionary(line);
+      if (engine.spell(word)) {
+        report("wrong", "accepts " + line);
+        continue;
+      }
+      if (!suggestions) continue;
+      std::string joined;
+      for (const std::string& suggestion : engine.suggest(word)) {
+        if (!joined.empty()) joined += ", ";
+        joined += to_utf8(suggestion);
+      }
+      if (!joined.empty()) produced.push_back(joined);
+    }
+    if (suggestions && produced != expected) {
+      std::ostringstream detail;
+      for (size_t i = 0; i < std::max(produced.size(), expected.size()); ++i) {
+        const std::string got = i < produced.size() ? produced[i] : "(none)";
+        const std::string want = i < expected.size() ? expected[i] : "(none)";
+        if (got != want) {
+          detail << "line " << i + 1 << ": got '" << got << "', expected '" << want << "'";
+          break;
+        }
+      }
+      report("sug", detail.str());
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::cerr << "usage: " << argv[0] << " TESTS_DIR [EXPECTED_FAILURES_FILE]\n";
+    return 2;
+  }
+  const fs::path dir = argv[1];
+  std::map<std::string, std::string> expected;  // case -> reason
+  if (argc > 2) {
+    for (const std::string& line : ReadLines(argv[2])) {
+      if (line.empty() || line[0] == '#') continue;
+      const size_t space = line.find(' ');
+      expected[line.substr(0, space)] = space == std::string::npos ? "" : line.substr(space + 1);
+    }
+  }
+
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().extension() == ".dic" &&
+        fs::exists(fs::path(entry.path()).replace_extension(".aff"))) {
+      names.push_back(entry.path().stem().string());
+    }
+  }
+  std::sort(names.begin(), names.end());
+
+  std::map<std::string, std::string> failures;
+  int cases = 0;
+  for (const std::string& name : names) RunCase(dir, name, &failures, &cases);
+
+  int unexpected = 0;
+  for (const auto& [key, detail] : failures) {
+    if (expected.count(key)) continue;
+    std::cout << "FAIL " << key << ": " << detail << "\n";
+    ++unexpected;
+  }
+  int fixed = 0;
+  for (const auto& [key, reason] : expected) {
+    if (failures.count(key)) continue;
+    std::cout << "PASSES, expected to fail: " << key << " (" << reason << ")\n";
+    ++fixed;
+  }
+  std::cout << names.size() << " dictionaries, " << cases
+            << " cases: " << cases - static_cast<int>(failures.size()) << " pass, "
+            << failures.size() << " fail (" << failures.size() - unexpected << " expected)\n";
+  return unexpected || fixed ? 1 : 0;
+}
