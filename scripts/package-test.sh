@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs the npm package with this machine's prebuild (scripts/prebuild.sh linux-x64), installs
 # the tarball into a fresh application outside the repository, and runs the script tests and
-# the type test against that installed copy rather than the source tree.
+# the type test against that installed copy rather than the source tree, and loads its Linux
+# prebuild in a minimal Debian 12 root (scripts/minimal-root-check.sh; run as root).
 # Usage: scripts/package-test.sh [NODE...]   (the Node.js executables to test under; default:
 #   the node on PATH)
 set -euo pipefail
@@ -54,4 +55,6 @@ for node in "${nodes[@]}"; do
   echo "== package test: script tests on the installed package, $node $("$node" --version)"
   "$node" --test test/js/*.test.js
 done
+echo "== package test: the installed Linux prebuild in a minimal Debian 12 root"
+scripts/minimal-root-check.sh "$installed"/prebuilds/linux-x64/*.node
 echo "== package test: passed ($repo against $installed)"
