@@ -2,7 +2,8 @@
 # Builds the prebuilt binaries that the npm package ships, then packs the package.
 # Usage: scripts/prebuild.sh [--pack-destination DIR | --no-pack] [TARGET...]
 #   TARGET: linux-x64, win32-x64, win32-arm64; all three when none is named.
-# prebuilds/ is emptied first, so the tarball holds exactly the targets built by this run.
+# prebuilds/ is emptied first, so the tarball holds exactly the targets built by this run. Each
+# target's debug information goes to symbols/<target>/, which the package leaves out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,7 +49,7 @@ build_target() {
   esac
 }
 
-rm -rf prebuilds
+rm -rf prebuilds symbols
 for target in "${targets[@]}"; do
   echo "== prebuild: $target"
   built=$(build_target "$target")
@@ -58,11 +59,18 @@ for target in "${targets[@]}"; do
   fi
   dest=prebuilds/$target/$(prebuild_name "$target")
   mkdir -p "${dest%/*}"
+  # The debug information stays out of the package, beside it in symbols/ for crash reports.
+  symbols=symbols/$target
+  mkdir -p "$symbols"
   if [[ $target == linux-* ]]; then
-    # The debug information is most of the file and no user of the package reads it.
-    objcopy --strip-debug "$built" "$dest"
+    # Most of the file; the stripped binary names its symbol file by a debug link.
+    objcopy --only-keep-debug "$built" "$symbols/${dest##*/}.debug"
+    objcopy --strip-debug --add-gnu-debuglink="$symbols/${dest##*/}.debug" "$built" "$dest"
   else
+    # The Windows linker already wrote it into a PDB of its own.
     cp "$built" "$dest"
+    pdb=${built%.node}.pdb
+    [[ ! -f $pdb ]] || cp "$pdb" "$symbols/"
   fi
   # The loader must pick this very file when it runs on the target.
   platform=${target%-*} arch=${target#*-}
