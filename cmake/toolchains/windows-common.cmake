@@ -1,6 +1,6 @@
 # Settings shared by the Windows toolchains. SPELL_WINDOWS_PREFIX names a directory of
-# dependencies built for the target (Hunspell), searched like the mingw-w64 sysroot and by
-# pkg-config instead of the build machine's own packages.
+# dependencies built for the target (Hunspell), searched by CMake and by pkg-config instead of
+# the build machine's own packages.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_VERSION 10.0)
 
@@ -11,8 +11,7 @@ elseif(DEFINED ENV{SPELL_WINDOWS_PREFIX})
   set(SPELL_WINDOWS_PREFIX "$ENV{SPELL_WINDOWS_PREFIX}")
 endif()
 
-set(SPELL_MINGW_ROOT /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH ${SPELL_MINGW_ROOT} ${SPELL_WINDOWS_PREFIX})
+set(CMAKE_FIND_ROOT_PATH ${SPELL_WINDOWS_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
