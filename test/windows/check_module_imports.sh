@@ -53,7 +53,7 @@ delayed_functions=$(awk '$1 == "delay" && $3 != "-" {print $4}' <<<"$imports")
 not_host=$(grep -vE '^(napi_[a-z_0-9]+|node_api_[a-z_0-9]+|uv_mutex_(init|destroy|lock|unlock))$' \
   <<<"$delayed_functions" || true)
 grep -qx napi_module_register <<<"$delayed_functions" && [[ -z $not_host ]]
-expect $? "the delay-loaded functions ($(wc -l <<<"$delayed_functions")) are Node-API's and libuv's mutexes, napi_module_register among them${not_host:+; not: $not_host}"
+expect $? "the delay-loaded functions ($(grep -c . <<<"$delayed_functions")) are Node-API's and libuv's mutexes, napi_module_register among them${not_host:+; not: $not_host}"
 
 shell32=$(awk 'tolower($2) == "shell32.dll" && $3 != "-"' <<<"$imports")
 grep -qE '^load \S+ Ordinal 178$' <<<"$shell32"
