@@ -5,28 +5,35 @@
 
 set(_spell_windows_dir ${CMAKE_BINARY_DIR}/windows)
 
-# zig links its own libunwind, whose functions zig 0.11 builds as DLL exports; the same sources
-# built with their symbols hidden come first on each link line and leave zig's copy unused.
+# Two parts of zig's C++ runtime, rebuilt from zig's own sources and put first on each link line,
+# so that zig's copies stay unused:
+# - libunwind, whose functions zig 0.11 builds as DLL exports: here with its symbols hidden;
+# - libc++abi's per-thread exception state, which zig builds with a fiber-local destructor in the
+#   binary's code that every thread runs as it ends, also after the host's FreeLibrary (Node.js
+#   closes addons when a worker's environment ends): here a plain thread_local without one.
 if(SPELL_ZIG_LIBUNWIND_DIR)
   enable_language(ASM)
   set(_spell_unwind ${SPELL_ZIG_LIBUNWIND_DIR}/src)
-  add_library(spell_windows_unwind STATIC
+  get_filename_component(_spell_cxxabi ${SPELL_ZIG_LIBUNWIND_DIR}/../libcxxabi ABSOLUTE)
+  set_source_files_properties(${_spell_cxxabi}/src/cxa_exception_storage.cpp PROPERTIES
+    COMPILE_DEFINITIONS HAS_THREAD_LOCAL COMPILE_OPTIONS -I${_spell_cxxabi}/include)
+  add_library(spell_windows_runtime STATIC ${_spell_cxxabi}/src/cxa_exception_storage.cpp
     ${_spell_unwind}/libunwind.cpp ${_spell_unwind}/Unwind-seh.cpp ${_spell_unwind}/Unwind-EHABI.cpp
     ${_spell_unwind}/UnwindLevel1.c ${_spell_unwind}/UnwindLevel1-gcc-ext.c
     ${_spell_unwind}/Unwind-sjlj.c ${_spell_unwind}/gcc_personality_v0.c
     ${_spell_unwind}/UnwindRegistersRestore.S ${_spell_unwind}/UnwindRegistersSave.S)
-  target_compile_definitions(spell_windows_unwind PRIVATE _LIBUNWIND_HIDE_SYMBOLS
+  target_compile_definitions(spell_windows_runtime PRIVATE _LIBUNWIND_HIDE_SYMBOLS
                                                           _LIBUNWIND_IS_NATIVE_ONLY NDEBUG)
-  set_target_properties(spell_windows_unwind PROPERTIES CXX_STANDARD 11 C_STANDARD 99
+  set_target_properties(spell_windows_runtime PROPERTIES CXX_STANDARD 11 C_STANDARD 99
                                                         CXX_EXTENSIONS OFF)
   # Third-party code: its warnings are not ours to fix. No debug information: its assembly
   # sources would leave DWARF sections in the binaries, whose debug information is in the PDB.
   # zig counts libunwind's headers among its C++ library's, which CMake leaves off as implicit
   # include directories; named as an option, they stay.
-  target_compile_options(spell_windows_unwind PRIVATE -w -g0 -funwind-tables
+  target_compile_options(spell_windows_runtime PRIVATE -w -g0 -funwind-tables
                          -I${SPELL_ZIG_LIBUNWIND_DIR}/include
                          $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti -fno-exceptions>)
-  set(SPELL_WINDOWS_RUNTIME spell_windows_unwind)
+  set(SPELL_WINDOWS_RUNTIME spell_windows_runtime)
 else()
   set(SPELL_WINDOWS_RUNTIME "")
 endif()
