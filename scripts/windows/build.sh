@@ -43,8 +43,13 @@ if [[ ! -f $prefix/.complete ]]; then
   touch "$prefix/.complete"
 fi
 
+# pkg-config's answers stay in CMake's cache: a build made against another Hunspell starts anew.
+if [[ $(cat "$build_dir/.hunspell-prefix" 2>/dev/null) != "$prefix" ]]; then
+  rm -f "$build_dir/CMakeCache.txt"
+fi
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
   -DSPELL_WINDOWS_ARCH="$arch" -DSPELL_WINDOWS_PREFIX="$prefix" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   -DSPELL_BUILD_TESTS=OFF -DSPELL_BUILD_BENCH=OFF >/dev/null
+echo "$prefix" >"$build_dir/.hunspell-prefix"
 nice -n 10 cmake --build "$build_dir" -j"$jobs"
