@@ -40,5 +40,5 @@ scripts/memcheck.sh asan
 scripts/memcheck.sh valgrind test/js/arguments.test.js test/js/hostile.test.js
 node --expose-gc scripts/soak.js --short
 
-echo "== Windows: x64 cross build, ARM64 compile, Windows-only and script tests under wine"
+echo "== Windows: x64 and ARM64 cross builds, Windows-only and script tests under wine"
 scripts/windows/test.sh

