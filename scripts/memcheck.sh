@@ -84,7 +84,7 @@ case "$mode" in
       ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:intercept_tls_get_addr=0 \
       LSAN_OPTIONS=suppressions=$suppressions/lsan.supp:print_suppressions=0 \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      node --test "${tests[@]}"
+      scripts/run-node-tests.sh node --test "${tests[@]}"
     ;;
   *)
     echo "memcheck: unknown mode $mode" >&2

@@ -53,7 +53,7 @@ node_modules/.bin/tsc --noEmit -p "$app/types"
 
 for node in "${nodes[@]}"; do
   echo "== package test: script tests on the installed package, $node $("$node" --version)"
-  "$node" --test test/js/*.test.js
+  scripts/run-node-tests.sh "$node" --test test/js/*.test.js
 done
 echo "== package test: the installed Linux prebuild in a minimal Debian 12 root"
 scripts/minimal-root-check.sh "$installed"/prebuilds/linux-x64/*.node

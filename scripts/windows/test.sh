@@ -43,6 +43,11 @@ run_script_tests() {
     echo "windows test: the tests did not run under $host" >&2
     status=1
   fi
+  # node.exe exits 0 when a suite's own body throws; its TAP says "not ok" all the same.
+  if tr -d '\r' <"$log" | grep -q '^not ok'; then
+    echo "windows test: a test or suite failed under $host" >&2
+    status=1
+  fi
   rm -f "$log"
   return "$status"
 }
