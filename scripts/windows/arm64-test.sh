@@ -25,7 +25,7 @@ shown=$PWD:$(dirname "$module"):/usr/share/hunspell
 arch=$(mktemp)
 step "set-up (cached in $spell_cache)" spell_arm64_session_start
 step "node.exe" spell_arm64_node "$shown" -p '"arch: " + process.arch' | tee "$arch"
-if ! tr -d '\r' <"$arch" | grep -qx 'arch: arm64'; then
+if ! grep -qxE $'arch: arm64\r?' "$arch"; then
   echo "windows arm64 test: node.exe did not run as ARM64" >&2
   exit 1
 fi

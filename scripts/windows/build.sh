@@ -24,6 +24,12 @@ fi
 # Hunspell's source package (fetched once into the cache); the build compiles it with the rest.
 hunspell_source=$(scripts/hunspell_source.sh)
 
+# A build directory configured with another toolchain cannot be reconfigured in place: CMake
+# keeps the toolchain it first found in the directory's system description.
+system=("$build_dir"/CMakeFiles/*/CMakeSystem.cmake)
+if [[ -f ${system[0]} ]] && ! grep -qF "$PWD/$toolchain" "${system[@]}"; then
+  rm -rf "$build_dir"
+fi
 nice -n 10 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
   -DSPELL_WINDOWS_ARCH="$arch" -DSPELL_HUNSPELL_SOURCE_DIR="$hunspell_source" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs the script tests under wine with x64 node.exe as the host named HOST: node.exe itself, or
+# the same executable renamed (host.exe), whose Node-API the module must bind to all the same. The
+# module is what the caller names, as for the Linux runs: SPELLCHECKER_NATIVE_MODULE, or an
+# installed package in SPELLCHECKER_TEST_PACKAGE. node.exe under wine fails writing to a pipe
+# (EBADF), so its output goes to a file first.
+# Usage: scripts/windows/script-tests.sh HOST   (after scripts/windows/setup.sh)
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+cd "$spell_win_root"
+host=${1:?usage: scripts/windows/script-tests.sh HOST}
+
+# A renamed host sits in a directory of its own: were the module to ask the loader for node.exe,
+# none would be found there.
+exe=$spell_node_win_dir/node.exe
+if [[ $host != node.exe ]]; then
+  dir=$spell_node_win_dir-as-${host%.exe}
+  mkdir -p "$dir"
+  [[ -f $dir/$host ]] || cp "$exe" "$dir/$host"
+  exe=$dir/$host
+fi
+log=$(mktemp)
+trap 'rm -f "$log" "$log.lines"' EXIT
+status=0
+{
+  "$spell_wine" "$exe" -p '"host: " + require("path").basename(process.execPath) +
+    "\nmodule: " + require("./test/js/support").nativeModulePath()' &&
+    "$spell_wine" "$exe" --test test/js/*.test.js
+} >"$log" 2>&1 </dev/null || status=$?
+cat "$log"
+# Read from a file, not a pipe: under pipefail, grep -q leaving early fails the pipe's writer.
+tr -d '\r' <"$log" >"$log.lines"
+if grep -q '^wine: Unhandled' "$log"; then
+  echo "windows test: a process crashed under $host" >&2
+  status=1
+fi
+if ! grep -qx "host: $host" "$log.lines"; then
+  echo "windows test: the tests did not run under $host" >&2
+  status=1
+fi
+# An installed package must be tested through its own x64 prebuild.
+if [[ -n ${SPELLCHECKER_TEST_PACKAGE:-} ]] &&
+  ! grep -qE '^module: .*prebuilds[\/]win32-x64[\/]' "$log.lines"; then
+  echo "windows test: the tests did not load the installed package's win32-x64 prebuild" >&2
+  status=1
+fi
+# node.exe exits 0 when a suite's own body throws; its TAP says "not ok" all the same.
+if grep -q '^not ok' "$log.lines"; then
+  echo "windows test: a test or suite failed under $host" >&2
+  status=1
+fi
+exit "$status"
