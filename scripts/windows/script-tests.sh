@@ -20,13 +20,38 @@ if [[ $host != node.exe ]]; then
   exe=$dir/$host
 fi
 log=$(mktemp)
-trap 'rm -f "$log" "$log.lines"' EXIT
+tasks=$(mktemp)
+holder=
+trap 'rm -f "$log" "$log.lines" "$tasks"; [[ -z $holder ]] || kill "$holder" 2>/dev/null || true' EXIT
 status=0
-{
-  "$spell_wine" "$exe" -p '"host: " + require("path").basename(process.execPath) +
-    "\nmodule: " + require("./test/js/support").nativeModulePath()' &&
-    "$spell_wine" "$exe" --test test/js/*.test.js
-} >"$log" 2>&1 </dev/null || status=$?
+# wine starts its desktop process (explorer.exe) from the first process to need a desktop and
+# hands it that process's stderr; the desktop then lasts while any process is attached to it,
+# the test runner among them. Left to the first test file, the desktop kept that file's stderr
+# pipe open and the runner waited for the pipe's end forever. So a process of our own boots a
+# fresh session, says which host and module it runs with, and holds the session until the tests
+# are done; the runner starts once that session's desktop is up, its stderr the log.
+"$spell_wineserver" -w
+"$spell_wine" "$exe" -e 'console.log("host: " + require("path").basename(process.execPath) +
+  "\nmodule: " + require("./test/js/support").nativeModulePath());
+  setInterval(() => {}, 1 << 30);' >"$log" 2>&1 </dev/null &
+holder=$!
+tries=0
+until grep -q '^module: ' "$log" &&
+  "$spell_wine" winedbg --command 'info proc' >"$tasks" 2>&1 </dev/null &&
+  grep -q "'explorer.exe'" "$tasks"; do
+  if ! kill -0 "$holder" 2>/dev/null || ((++tries > 60)); then
+    echo "windows test: no wine desktop came up under $host" >&2
+    status=1
+    break
+  fi
+  sleep 1
+done
+if ((status == 0)); then
+  "$spell_wine" "$exe" --test test/js/*.test.js >>"$log" 2>&1 </dev/null || status=$?
+fi
+kill "$holder" 2>/dev/null || true
+wait "$holder" 2>/dev/null || true
+holder=
 cat "$log"
 # Read from a file, not a pipe: under pipefail, grep -q leaving early fails the pipe's writer.
 tr -d '\r' <"$log" >"$log.lines"
