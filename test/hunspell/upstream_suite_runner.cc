@@ -9,7 +9,6 @@
 // Usage: upstream_suite_runner TESTS_DIR [EXPECTED_FAILURES_FILE]
 // Each line of the expected-failures file names a case ("NAME.good", "NAME.wrong", "NAME.sug")
 // followed by the reason; such a case must fail, so a fix upstream shows as well.
-#include <iconv.h>
 #include <hunspell.hxx>
 
 #include <algorithm>
@@ -24,9 +23,12 @@
 #include <string>
 #include <vector>
 
+#include "backends/hunspell/dictionary_encoding.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using spellchecker::DictionaryEncoding;
 
 std::vector<std::string> ReadLines(const fs::path& path) {
   std::vector<std::string> lines;
@@ -53,41 +55,13 @@ std::vector<std::string> ReadWords(const fs::path& path) {
   return words;
 }
 
-// Converts between two character sets; a text that does not convert is kept as it is.
-class Converter {
- public:
-  Converter(const std::string& to, const std::string& from)
-      : handle(to == from ? reinterpret_cast<iconv_t>(-1) : iconv_open(to.c_str(), from.c_str())) {}
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  ~Converter() {
-    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
-  }
-
-  std::string operator()(const std::string& text) const {
-    if (handle == reinterpret_cast<iconv_t>(-1)) return text;
-    iconv(handle, nullptr, nullptr, nullptr, nullptr);
-    std::string out(text.size() * 4 + 4, '\0');
-    char* in_ptr = const_cast<char*>(text.data());
-    size_t in_left = text.size();
-    char* out_ptr = &out[0];
-    size_t out_left = out.size();
-    if (iconv(handle, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1)) {
-      return text;
-    }
-    out.resize(out.size() - out_left);
-    return out;
-  }
-
- private:
-  iconv_t handle;
-};
-
-std::string IconvName(std::string encoding) {
-  // Hunspell's spellings of a few sets that iconv knows under other names.
-  if (encoding == "microsoft-cp1251") return "CP1251";
-  if (encoding == "ISCII-DEVANAGARI") return "UTF-8";  // not convertible; compared as bytes
-  return encoding;
+// Converts a word with the backend's converter for the dictionary's set (none for UTF-8); a
+// word that does not convert is kept as it is, bytes the suite's files already hold in that set.
+std::string Converted(DictionaryEncoding* encoding,
+                      bool (DictionaryEncoding::*convert)(const std::string&, std::string*),
+                      const std::string& word) {
+  std::string converted;
+  return encoding && (encoding->*convert)(word, &converted) ? converted : word;
 }
 
 struct Outcome {
@@ -99,9 +73,13 @@ void RunCase(const fs::path& dir, const std::string& name,
              std::map<std::string, std::string>* failures, int* cases) {
   const fs::path base = dir / name;
   Hunspell engine((base.string() + ".aff").c_str(), (base.string() + ".dic").c_str());
-  const std::string encoding = IconvName(engine.get_dict_encoding());
-  const Converter to_dictionary(encoding, "UTF-8");
-  const Converter to_utf8("UTF-8", encoding);
+  const auto encoding = DictionaryEncoding::ForDictionary(engine.get_dict_encoding());
+  const auto to_dictionary = [&](const std::string& word) {
+    return Converted(encoding.get(), &DictionaryEncoding::FromUtf8, word);
+  };
+  const auto to_utf8 = [&](const std::string& word) {
+    return Converted(encoding.get(), &DictionaryEncoding::ToUtf8, word);
+  };
 
   const auto report = [&](const std::string& kind, const std::string& detail) {
     const std::string key = name + "." + kind;
