@@ -93,3 +93,9 @@ target_link_libraries(spell_shell PRIVATE ${_spell_shell32_lib})
 # Without any export marked, lld in MinGW mode would export every symbol; the host needs none.
 target_link_options(spellchecker_module PRIVATE LINKER:--delayload=node.exe
                     LINKER:--exclude-all-symbols)
+if(TARGET shell_recorder)
+  add_dependencies(shell_recorder spell_windows_import_libs)
+  target_link_libraries(shell_recorder PRIVATE ${_spell_node_lib})
+  target_link_options(shell_recorder PRIVATE LINKER:--delayload=node.exe
+                      LINKER:--exclude-all-symbols)
+endif()

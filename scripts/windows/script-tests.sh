@@ -1,77 +1,112 @@
 #!/usr/bin/env bash
-# Runs the script tests under wine with x64 node.exe as the host named HOST: node.exe itself, or
-# the same executable renamed (host.exe), whose Node-API the module must bind to all the same. The
-# module is what the caller names, as for the Linux runs: SPELLCHECKER_NATIVE_MODULE, or an
-# installed package in SPELLCHECKER_TEST_PACKAGE. node.exe under wine fails writing to a pipe
+# Runs the script tests under wine with node.exe as the host named HOST: node.exe itself, or the
+# same executable renamed (host.exe), whose Node-API the module must bind to all the same. x64
+# node.exe runs under this machine's wine; with --arm64, ARM64 node.exe runs in the emulated ARM64
+# environment (scripts/windows/arm64.sh; as root). The module is what the caller names, as for
+# the Linux runs: SPELLCHECKER_NATIVE_MODULE, or an installed package in SPELLCHECKER_TEST_PACKAGE,
+# tested through its prebuild for that architecture. node.exe under wine fails writing to a pipe
 # (EBADF), so its output goes to a file first.
-# Usage: scripts/windows/script-tests.sh HOST   (after scripts/windows/setup.sh)
+# Usage: scripts/windows/script-tests.sh [--arm64] HOST   (after scripts/windows/setup.sh)
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 cd "$spell_win_root"
-host=${1:?usage: scripts/windows/script-tests.sh HOST}
-
-# A renamed host sits in a directory of its own: were the module to ask the loader for node.exe,
-# none would be found there.
-exe=$spell_node_win_dir/node.exe
-if [[ $host != node.exe ]]; then
-  dir=$spell_node_win_dir-as-${host%.exe}
-  mkdir -p "$dir"
-  [[ -f $dir/$host ]] || cp "$exe" "$dir/$host"
-  exe=$dir/$host
+arch=x64
+if [[ ${1:-} == --arm64 ]]; then
+  arch=arm64
+  shift
 fi
+host=${1:?usage: scripts/windows/script-tests.sh [--arm64] HOST}
+
 log=$(mktemp)
 tasks=$(mktemp)
 holder=
-trap 'rm -f "$log" "$log.lines" "$tasks"; [[ -z $holder ]] || kill "$holder" 2>/dev/null || true' EXIT
-status=0
-# wine starts its desktop process (explorer.exe) from the first process to need a desktop and
-# hands it that process's stderr; the desktop then lasts while any process is attached to it,
-# the test runner among them. Left to the first test file, the desktop kept that file's stderr
-# pipe open and the runner waited for the pipe's end forever. So a process of our own boots a
-# fresh session, says which host and module it runs with, and holds the session until the tests
-# are done; the runner starts once that session's desktop is up, its stderr the log.
-"$spell_wineserver" -w
-"$spell_wine" "$exe" -e 'console.log("host: " + require("path").basename(process.execPath) +
-  "\nmodule: " + require("./test/js/support").nativeModulePath());
-  setInterval(() => {}, 1 << 30);' >"$log" 2>&1 </dev/null &
-holder=$!
-tries=0
-until grep -q '^module: ' "$log" &&
-  "$spell_wine" winedbg --command 'info proc' >"$tasks" 2>&1 </dev/null &&
-  grep -q "'explorer.exe'" "$tasks"; do
-  if ! kill -0 "$holder" 2>/dev/null || ((++tries > 60)); then
-    echo "windows test: no wine desktop came up under $host" >&2
-    status=1
-    break
+cleanup() {
+  rm -f "$log" "$log.lines" "$tasks"
+  [[ -z $holder ]] || kill "$holder" 2>/dev/null || true
+}
+trap cleanup EXIT
+# Says which host, architecture and module the tests run with.
+probe='console.log("host: " + require("path").basename(process.execPath) + "\narch: " +
+  process.arch + "\nmodule: " + require("./test/js/support").nativeModulePath())'
+
+run_x64() {
+  # A renamed host sits in a directory of its own: were the module to ask the loader for
+  # node.exe, none would be found there.
+  local exe=$spell_node_win_dir/node.exe tries=0 status=0
+  if [[ $host != node.exe ]]; then
+    local dir=$spell_node_win_dir-as-${host%.exe}
+    mkdir -p "$dir" && { [[ -f $dir/$host ]] || cp "$exe" "$dir/$host"; } || return
+    exe=$dir/$host
   fi
-  sleep 1
-done
-if ((status == 0)); then
+  # wine starts its desktop process (explorer.exe) from the first process to need a desktop and
+  # hands it that process's stderr; the desktop then lasts while any process is attached to it,
+  # the test runner among them. Left to the first test file, the desktop kept that file's stderr
+  # pipe open and the runner waited for the pipe's end forever. So a process of our own boots a
+  # fresh session, runs the probe, and holds the session until the tests are done; the runner
+  # starts once that session's desktop is up, its stderr the log.
+  "$spell_wineserver" -w || return
+  "$spell_wine" "$exe" -e "$probe; setInterval(() => {}, 1 << 30);" >"$log" 2>&1 </dev/null &
+  holder=$!
+  until grep -q '^module: ' "$log" &&
+    "$spell_wine" winedbg --command 'info proc' >"$tasks" 2>&1 </dev/null &&
+    grep -q "'explorer.exe'" "$tasks"; do
+    if ! kill -0 "$holder" 2>/dev/null || ((++tries > 60)); then
+      echo "windows test: no wine desktop came up under $host" >&2
+      return 1
+    fi
+    sleep 1
+  done
   "$spell_wine" "$exe" --test test/js/*.test.js >>"$log" 2>&1 </dev/null || status=$?
+  kill "$holder" 2>/dev/null || true
+  wait "$holder" 2>/dev/null || true
+  holder=
+  return "$status"
+}
+
+# There node.exe writes to files inside the root, so no desktop process holds a pipe of ours.
+run_arm64() {
+  local shown=$PWD:/usr/share/hunspell exe
+  [[ -z ${SPELLCHECKER_NATIVE_MODULE:-} ]] || shown+=:$(dirname "$SPELLCHECKER_NATIVE_MODULE")
+  # The installed package's node_modules holds its dependency as well.
+  [[ -z ${SPELLCHECKER_TEST_PACKAGE:-} ]] || shown+=:$(dirname "$SPELLCHECKER_TEST_PACKAGE")
+  spell_arm64_session_start || return
+  exe=$(spell_arm64_host_exe "$host") || return
+  spell_arm64_run "$shown" "$exe" -e "$probe" >"$log" 2>&1 &&
+    spell_arm64_run "$shown" "$exe" --test test/js/*.test.js >>"$log" 2>&1
+}
+
+if [[ $arch == arm64 ]]; then
+  source "$(dirname "$0")/arm64.sh"
+  trap 'cleanup; spell_arm64_cleanup' EXIT
 fi
-kill "$holder" 2>/dev/null || true
-wait "$holder" 2>/dev/null || true
-holder=
+# The shell calls' recorder, built with the Windows-only tests of the same architecture.
+export SPELLCHECKER_TEST_SHELL_RECORDER=$PWD/build-windows-$arch/test/windows/shell_recorder.node
+if [[ ! -f $SPELLCHECKER_TEST_SHELL_RECORDER ]]; then
+  echo "windows test: no $SPELLCHECKER_TEST_SHELL_RECORDER; run scripts/windows/build.sh $arch" >&2
+  exit 1
+fi
+status=0
+"run_$arch" || status=$?
 cat "$log"
 # Read from a file, not a pipe: under pipefail, grep -q leaving early fails the pipe's writer.
 tr -d '\r' <"$log" >"$log.lines"
 if grep -q '^wine: Unhandled' "$log"; then
-  echo "windows test: a process crashed under $host" >&2
+  echo "windows test: a process crashed under $arch $host" >&2
   status=1
 fi
-if ! grep -qx "host: $host" "$log.lines"; then
-  echo "windows test: the tests did not run under $host" >&2
+if ! grep -qx "host: $host" "$log.lines" || ! grep -qx "arch: $arch" "$log.lines"; then
+  echo "windows test: the tests did not run under $arch $host" >&2
   status=1
 fi
-# An installed package must be tested through its own x64 prebuild.
+# An installed package must be tested through its own prebuild for the architecture.
 if [[ -n ${SPELLCHECKER_TEST_PACKAGE:-} ]] &&
-  ! grep -qE '^module: .*prebuilds[\/]win32-x64[\/]' "$log.lines"; then
-  echo "windows test: the tests did not load the installed package's win32-x64 prebuild" >&2
+  ! grep -qE "^module: .*prebuilds[\\/]win32-$arch[\\/]" "$log.lines"; then
+  echo "windows test: the tests did not load the installed package's win32-$arch prebuild" >&2
   status=1
 fi
 # node.exe exits 0 when a suite's own body throws; its TAP says "not ok" all the same.
 if grep -q '^not ok' "$log.lines"; then
-  echo "windows test: a test or suite failed under $host" >&2
+  echo "windows test: a test or suite failed under $arch $host" >&2
   status=1
 fi
 exit "$status"
