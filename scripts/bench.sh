@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Measures this module against direct Hunspell calls and against its peers (nspell, typo-js,
 # hunspell-asm), every engine with the same Debian dictionary files, over an English and a German
-# corpus, and prints one table per language. Not part of CI: it takes minutes and its figures
+# corpus, and prints one table per language. The module is measured twice: as built, and as an
+# application gets it, the linux-x64 prebuild packed (scripts/prebuild.sh, which remakes
+# prebuilds/) and installed from the tarball. Not part of CI: it takes minutes and its figures
 # depend on the machine.
-# Usage: scripts/bench.sh [--module PATH] [--languages en_US,de_DE] [--rounds N] [--json FILE]
+# Usage: scripts/bench.sh [--module PATH] [--installed DIR] [--languages en_US,de_DE] [--rounds N]
+#          [--json FILE]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${SPELL_PEERS_BUILD:-build-peers}
@@ -26,4 +29,13 @@ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPELL_BUILD_TESTS
   -DSPELL_BUILD_BENCH=ON >/dev/null
 nice -n 10 cmake --build "$build_dir" -j"$(nproc)" --target spellchecker_module \
   bench_hunspell_direct bench_napi_floor bench_spell_inside
-node bench/peers/run.mjs --build "$build_dir" "$@"
+installed=()
+if [[ " $* " != *" --installed "* ]]; then
+  package_dir=$(mktemp -d "${TMPDIR:-/tmp}/spellchecker-bench.XXXXXX")
+  trap 'rm -rf "$package_dir"' EXIT
+  scripts/prebuild.sh --pack-destination "$package_dir" linux-x64 >/dev/null
+  (cd "$package_dir" && npm init -y >/dev/null &&
+    npm install --no-audit --no-fund --loglevel=error ./native-spellchecker-*.tgz)
+  installed=(--installed "$package_dir/node_modules/native-spellchecker")
+fi
+node bench/peers/run.mjs --build "$build_dir" "${installed[@]}" "$@"

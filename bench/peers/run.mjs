@@ -2,8 +2,9 @@
 // own, for several rounds, and prints one table of medians per language with each figure's ratio
 // against direct Hunspell calls measured in the same round.
 // Usage: node bench/peers/run.mjs [--build DIR] [--module PATH] [--languages en_US,de_DE]
-//          [--rounds N] [--json FILE] [--suggest-budget-ms MS]
-// --module picks the .node file measured as this module (default: the one built in DIR).
+//          [--installed DIR] [--rounds N] [--json FILE] [--suggest-budget-ms MS]
+// --module picks the .node file measured as this module (default: the one built in DIR);
+// --installed adds a row for the package installed in DIR, loaded as an application loads it.
 import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -20,6 +21,7 @@ function parseArgs(argv) {
   const args = {
     build: path.join(root, 'build-peers'),
     module: null,
+    installed: null,
     languages: ['en_US', 'de_DE'],
     rounds: 5,
     json: null,
@@ -31,6 +33,8 @@ function parseArgs(argv) {
       args.build = path.resolve(value), i++;
     else if (argv[i] === '--module')
       args.module = path.resolve(value), i++;
+    else if (argv[i] === '--installed')
+      args.installed = path.resolve(value), i++;
     else if (argv[i] === '--languages')
       args.languages = value.split(','), i++;
     else if (argv[i] === '--rounds')
@@ -145,6 +149,7 @@ function main() {
   console.log(`Machine: ${machine()}`);
   console.log(output.load);
   console.log(`This module: ${modulePath ?? 'not found'}`);
+  if (args.installed) console.log(`Installed package: ${args.installed}`);
   for (const text of tables) console.log(`\n${text}`);
   if (args.json) fs.writeFileSync(args.json, JSON.stringify(output, null, 1));
 }
@@ -163,16 +168,17 @@ function runLanguage(tag, args, direct, modulePath) {
   const nodeArgs = ['--expose-gc', path.join(here, 'engine.mjs')];
   const floorPath = path.join(args.build, 'bench', 'bench_napi_floor.node');
   const insidePath = path.join(args.build, 'bench', 'bench_spell_inside.node');
-  const jsOptions = JSON.stringify({
+  const options = {
     modulePath,
     floorPath,
     insidePath,
     dictionaryDir: DICTIONARY_DIR,
     tag,
     suggestBudgetMs: args.suggestBudgetMs
-  });
-  const script = (name) => () =>
-      runChild(process.execPath, [...nodeArgs, name, corpusDir, jsOptions]);
+  };
+  const script = (name, changed = {}) => () => runChild(
+      process.execPath,
+      [...nodeArgs, name, corpusDir, JSON.stringify({...options, ...changed})]);
   const engines = [
     {
       name: 'hunspell',
@@ -204,6 +210,15 @@ function runLanguage(tag, args, direct, modulePath) {
         {name: 'ours', label: 'this module (Hunspell backend)', dict, run: script('ours')});
   } else {
     console.error('bench: no built module found; "this module" is left out');
+  }
+  if (args.installed) {
+    // The engine requires the package directory: its entry point picks the prebuild.
+    engines.push({
+      name: 'installed',
+      label: 'this module, installed from the packed tarball',
+      dict,
+      run: script('ours', {modulePath: args.installed})
+    });
   }
   for (const [name, label] of [
            ['nspell', 'nspell (JavaScript)'], ['typo-js', 'typo-js (JavaScript)'],
