@@ -65,7 +65,8 @@ run_x64() {
 
 # There node.exe writes to files inside the root, so no desktop process holds a pipe of ours.
 run_arm64() {
-  local shown=$PWD:/usr/share/hunspell exe
+  # node_modules too, should it be a link out of the tree.
+  local shown=$PWD:$(realpath node_modules):/usr/share/hunspell exe
   [[ -z ${SPELLCHECKER_NATIVE_MODULE:-} ]] || shown+=:$(dirname "$SPELLCHECKER_NATIVE_MODULE")
   # The installed package's node_modules holds its dependency as well.
   [[ -z ${SPELLCHECKER_TEST_PACKAGE:-} ]] || shown+=:$(dirname "$SPELLCHECKER_TEST_PACKAGE")
