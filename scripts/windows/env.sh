@@ -22,6 +22,23 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset DISPLAY
 
+# The test spelling service (test/windows/spell_service), registered as the platform's
+# spell-checking service for a run and removed again after it, so the shared prefix keeps nothing
+# of it; it serves only processes with SPELLCHECKER_TEST_SERVICE=registered. Wine's COM reads classes from the machine's Software\Classes only (a registration under
+# HKCU\Software\Classes is never found), so it goes there, where Windows keeps its own service.
+spell_test_service_key='HKLM\Software\Classes\CLSID\{7AB36653-1796-484B-BDFA-E74F1DB7C1DC}'
+# Usage: spell_register_test_service DLL
+spell_register_test_service() {
+  local path
+  path=$("$spell_wine" winepath -w "$1" 2>/dev/null) &&
+    "$spell_wine" reg add "$spell_test_service_key\InprocServer32" /ve /d "$path" /f >/dev/null &&
+    "$spell_wine" reg add "$spell_test_service_key\InprocServer32" /v ThreadingModel /d Both \
+      /f >/dev/null
+}
+spell_unregister_test_service() {
+  "$spell_wine" reg delete "$spell_test_service_key" /f >/dev/null 2>&1 || true
+}
+
 # The ARM64 run: node.exe for ARM64 under wine inside an emulated Debian arm64 root (qemu-user
 # through binfmt_misc; x86_64 wine cannot load ARM64 images). The root is about 1.4 GB, so it is
 # kept outside the clone, named by a key over what goes into it and rebuilt only when that

@@ -3,7 +3,8 @@
 // where the platform has no service (wine). It counts its live objects and the strings it hands
 // out that nobody has freed yet, and records the language tags and added words it was given.
 //
-// The counts are read by SpellServiceCounts (exported), and, when the environment variable
+// It serves only processes whose environment has SPELLCHECKER_TEST_SERVICE=registered. The
+// counts are read by SpellServiceCounts (exported), and, when the environment variable
 // SPELLCHECKER_TEST_SERVICE_REPORT names a file, appended to it as one JSON line when the
 // process ends. Freed strings are seen through a malloc spy: the callers free them with
 // CoTaskMemFree, which the service has no other way to observe. Since the spy must outlive
@@ -574,6 +575,15 @@ void WriteReport() {
   CloseHandle(file);
 }
 
+// The registration is seen by every process of the wine prefix, test runs of other builds among
+// them; only a process whose environment asks for this service gets it, and the others find no
+// service, as if it were not registered.
+bool OptedIn() {
+  wchar_t value[16];
+  const DWORD length = GetEnvironmentVariableW(L"SPELLCHECKER_TEST_SERVICE", value, 16);
+  return length > 0 && length < 16 && lstrcmpW(value, L"registered") == 0;
+}
+
 }  // namespace
 
 extern "C" {
@@ -581,7 +591,7 @@ extern "C" {
 HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  if (clsid != CLSID_SpellCheckerFactory) return CLASS_E_CLASSNOTAVAILABLE;
+  if (clsid != CLSID_SpellCheckerFactory || !OptedIn()) return CLASS_E_CLASSNOTAVAILABLE;
   StartWatchingFrees();
   return class_factory.QueryInterface(iid, object);
 }
