@@ -3,7 +3,8 @@
 # the same executable renamed (host.exe), whose Node-API the module must bind to all the same. The
 # module is what the caller names, as for the Linux runs: SPELLCHECKER_NATIVE_MODULE, or an
 # installed package in SPELLCHECKER_TEST_PACKAGE. node.exe under wine fails writing to a pipe
-# (EBADF), so its output goes to a file first.
+# (EBADF), so its output goes to a file first. With SPELLCHECKER_TEST_SERVICE_DLL the system
+# backend runs over the test spelling service, registered for the run; without, over none.
 # Usage: scripts/windows/script-tests.sh HOST   (after scripts/windows/setup.sh)
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
@@ -22,8 +23,23 @@ fi
 log=$(mktemp)
 tasks=$(mktemp)
 holder=
-trap 'rm -f "$log" "$log.lines" "$tasks"; [[ -z $holder ]] || kill "$holder" 2>/dev/null || true' EXIT
+# With SPELLCHECKER_TEST_SERVICE_DLL naming the test spelling service, the run registers it as
+# the platform's (env.sh) and unregisters it at the end. It serves only processes that ask for
+# it in their environment, so a run without it falls back to Hunspell even while another run of
+# the same prefix has it registered.
+service_dll=${SPELLCHECKER_TEST_SERVICE_DLL:-}
+cleanup() {
+  rm -f "$log" "$log.lines" "$tasks"
+  [[ -z $holder ]] || kill "$holder" 2>/dev/null || true
+  [[ -z $service_dll ]] || spell_unregister_test_service
+}
+trap cleanup EXIT
 status=0
+unset SPELLCHECKER_TEST_SERVICE
+if [[ -n $service_dll && ! -f $service_dll ]]; then
+  echo "windows test: no test spelling service at $service_dll" >&2
+  exit 1
+fi
 # wine starts its desktop process (explorer.exe) from the first process to need a desktop and
 # hands it that process's stderr; the desktop then lasts while any process is attached to it,
 # the test runner among them. Left to the first test file, the desktop kept that file's stderr
@@ -46,6 +62,16 @@ until grep -q '^module: ' "$log" &&
   fi
   sleep 1
 done
+# Registered within the held session, which then boots as in a run without it.
+if ((status == 0)) && [[ -n $service_dll ]]; then
+  if spell_register_test_service "$service_dll"; then
+    # The service's and the tests' sign (test/js/support.js) to expect the system backend.
+    export SPELLCHECKER_TEST_SERVICE=registered
+  else
+    echo "windows test: cannot register the test spelling service $service_dll" >&2
+    status=1
+  fi
+fi
 if ((status == 0)); then
   "$spell_wine" "$exe" --test test/js/*.test.js >>"$log" 2>&1 </dev/null || status=$?
 fi

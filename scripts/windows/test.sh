@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Windows job: cross-builds for x64 and ARM64 with the same toolchain and build files, checks
 # both modules' import tables, then under wine runs the Windows-only tests and the script tests
-# against the x64 module. The script tests run twice: under node.exe, and under the same
-# executable renamed host.exe, whose Node-API the module must bind to all the same.
+# against the x64 module. The script tests run twice: under node.exe with the test spelling
+# service registered as the platform's (the system backend over COM), and under the same
+# executable renamed host.exe, whose Node-API the module must bind to all the same, with no
+# service (plain constructions fall back to Hunspell).
 # Usage: scripts/windows/test.sh   (after scripts/setup.sh)
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
@@ -23,6 +25,9 @@ step "ARM64 build" scripts/windows/build.sh arm64
 step "ARM64 module's import table" ctest --test-dir build-windows-arm64 --output-on-failure
 step "Windows-only tests under wine" ctest --test-dir build-windows-x64 --output-on-failure
 export SPELLCHECKER_NATIVE_MODULE=$PWD/build-windows-x64/spellchecker.node
-step "script tests under wine, as node.exe" scripts/windows/script-tests.sh node.exe
-step "script tests under wine, as host.exe" scripts/windows/script-tests.sh host.exe
+SPELLCHECKER_TEST_SERVICE_DLL=$PWD/build-windows-x64/test/windows/spell_service.dll \
+  step "script tests under wine, as node.exe, over the test spelling service" \
+  scripts/windows/script-tests.sh node.exe
+step "script tests under wine, as host.exe, with no spelling service" \
+  scripts/windows/script-tests.sh host.exe
 "$spell_wineserver" -k 2>/dev/null || true
