@@ -5,7 +5,8 @@
 # Debian 12 root (scripts/minimal-root-check.sh; run as root). With --windows the package holds
 # all three prebuilds: both Windows ones have their import tables checked as installed, and the
 # script tests run on the installed package under wine with x64 node.exe and, in the emulated
-# ARM64 environment (as root), with ARM64 node.exe, each as itself and renamed.
+# ARM64 environment (as root), with ARM64 node.exe, each as itself over the test spelling service
+# and renamed with no service.
 # Usage: scripts/package-test.sh [--windows] [NODE...]   (the Node.js executables to test under;
 #   default: the node on PATH)
 set -euo pipefail
@@ -72,15 +73,14 @@ if [[ " ${targets[*]} " == *" win32-x64 "* ]]; then
     test/windows/check_module_imports.sh "$readobj" "${target#*:}" \
       "$installed/prebuilds/${target%:*}/native-spellchecker.napi.node"
   done
-  # Each under node.exe and under the same executable renamed host.exe, whose Node-API the module
-  # must bind to all the same.
-  for host in node.exe host.exe; do
-    echo "== package test: script tests on the installed package under wine, x64 $host"
-    scripts/windows/script-tests.sh "$host"
-  done
-  for host in node.exe host.exe; do
-    echo "== package test: script tests on the installed package, ARM64 $host (emulated)"
-    scripts/windows/script-tests.sh --arm64 "$host"
+  # Each under node.exe, with the test spelling service registered as the platform's (the system
+  # backend over COM), and under the same executable renamed host.exe, whose Node-API the module
+  # must bind to all the same, with no service (plain constructions fall back to Hunspell).
+  for arch in x64 arm64; do
+    echo "== package test: script tests on the installed package, $arch node.exe, test service"
+    scripts/windows/script-tests.sh --$arch --service node.exe
+    echo "== package test: script tests on the installed package, $arch host.exe, no service"
+    scripts/windows/script-tests.sh --$arch host.exe
   done
 fi
 echo "== package test: passed ($repo against $installed)"

@@ -22,6 +22,31 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset DISPLAY
 
+# The test spelling service (test/windows/spell_service), registered as the platform's
+# spell-checking service for a run and removed again after it, so the shared prefix keeps nothing
+# of it; it serves only processes with SPELLCHECKER_TEST_SERVICE=registered. Wine's COM reads
+# classes from the machine's Software\Classes only (a registration under HKCU\Software\Classes is
+# never found), so it goes there, where Windows keeps its own service. WINE is this machine's
+# wine unless named (the ARM64 root's, say).
+spell_test_service_key='HKLM\Software\Classes\CLSID\{7AB36653-1796-484B-BDFA-E74F1DB7C1DC}'
+# Usage: spell_register_test_service DLL [WINE...]
+spell_register_test_service() {
+  local dll=$1 path
+  shift
+  local wine=("$@")
+  ((${#wine[@]})) || wine=("$spell_wine")
+  path=$("${wine[@]}" winepath -w "$dll" 2>/dev/null) &&
+    "${wine[@]}" reg add "$spell_test_service_key\InprocServer32" /ve /d "$path" /f >/dev/null &&
+    "${wine[@]}" reg add "$spell_test_service_key\InprocServer32" /v ThreadingModel /d Both \
+      /f >/dev/null
+}
+# Usage: spell_unregister_test_service [WINE...]
+spell_unregister_test_service() {
+  local wine=("$@")
+  ((${#wine[@]})) || wine=("$spell_wine")
+  "${wine[@]}" reg delete "$spell_test_service_key" /f >/dev/null 2>&1 || true
+}
+
 # The ARM64 run: node.exe for ARM64 under wine inside an emulated Debian arm64 root (qemu-user
 # through binfmt_misc; x86_64 wine cannot load ARM64 images). The root is about 1.4 GB, so it is
 # kept outside the clone, named by a key over what goes into it and rebuilt only when that

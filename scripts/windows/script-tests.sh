@@ -4,25 +4,39 @@
 # node.exe runs under this machine's wine; with --arm64, ARM64 node.exe runs in the emulated ARM64
 # environment (scripts/windows/arm64.sh; as root). The module is what the caller names, as for
 # the Linux runs: SPELLCHECKER_NATIVE_MODULE, or an installed package in SPELLCHECKER_TEST_PACKAGE,
-# tested through its prebuild for that architecture. node.exe under wine fails writing to a pipe
-# (EBADF), so its output goes to a file first.
-# Usage: scripts/windows/script-tests.sh [--arm64] HOST   (after scripts/windows/setup.sh)
+# tested through its prebuild for that architecture. With --service, the system backend runs over
+# the test spelling service of the build of that architecture (test/windows/spell_service),
+# registered as the platform's for the run; without, there is no service and a plain construction
+# falls back to Hunspell. node.exe under wine fails writing to a pipe (EBADF), so its output goes
+# to a file first.
+# Usage: scripts/windows/script-tests.sh [--x64|--arm64] [--service] HOST
+#   (after scripts/windows/setup.sh)
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 cd "$spell_win_root"
 arch=x64
-if [[ ${1:-} == --arm64 ]]; then
-  arch=arm64
+service=
+while [[ ${1:-} == --* ]]; do
+  case $1 in
+    --x64) arch=x64 ;;
+    --arm64) arch=arm64 ;;
+    --service) service=1 ;;
+    *) break ;;
+  esac
   shift
-fi
-host=${1:?usage: scripts/windows/script-tests.sh [--arm64] HOST}
+done
+host=${1:?usage: scripts/windows/script-tests.sh [--arm64] [--service] HOST}
+[[ -z $service ]] || service=$PWD/build-windows-$arch/test/windows/spell_service.dll
+unset SPELLCHECKER_TEST_SERVICE
 
 log=$(mktemp)
 tasks=$(mktemp)
 holder=
+wine=()  # the wine that registered the service, to unregister it
 cleanup() {
   rm -f "$log" "$log.lines" "$tasks"
   [[ -z $holder ]] || kill "$holder" 2>/dev/null || true
+  ((${#wine[@]} == 0)) || spell_unregister_test_service "${wine[@]}"
 }
 trap cleanup EXIT
 # Says which host, architecture and module the tests run with.
@@ -56,6 +70,8 @@ run_x64() {
     fi
     sleep 1
   done
+  # Registered within the held session, which then boots as in a run without it.
+  register_service "$spell_wine" || return
   "$spell_wine" "$exe" --test test/js/*.test.js >>"$log" 2>&1 </dev/null || status=$?
   kill "$holder" 2>/dev/null || true
   wait "$holder" 2>/dev/null || true
@@ -72,10 +88,27 @@ run_arm64() {
   [[ -z ${SPELLCHECKER_TEST_PACKAGE:-} ]] || shown+=:$(dirname "$SPELLCHECKER_TEST_PACKAGE")
   spell_arm64_session_start || return
   exe=$(spell_arm64_host_exe "$host") || return
+  spell_arm64_show_dir "$PWD" || return
+  register_service spell_arm64_chroot "$spell_arm64_session" "$spell_arm64_wine" || return
   spell_arm64_run "$shown" "$exe" -e "$probe" >"$log" 2>&1 &&
     spell_arm64_run "$shown" "$exe" --test test/js/*.test.js >>"$log" 2>&1
 }
 
+# The service's and the tests' sign (test/js/support.js) to expect the system backend.
+register_service() {
+  [[ -n $service ]] || return 0
+  if ! spell_register_test_service "$service" "$@"; then
+    echo "windows test: cannot register the test spelling service $service" >&2
+    return 1
+  fi
+  wine=("$@")
+  export SPELLCHECKER_TEST_SERVICE=registered
+}
+
+if [[ -n $service && ! -f $service ]]; then
+  echo "windows test: no test spelling service at $service; run scripts/windows/build.sh $arch" >&2
+  exit 1
+fi
 if [[ $arch == arm64 ]]; then
   source "$(dirname "$0")/arm64.sh"
   trap 'cleanup; spell_arm64_cleanup' EXIT

@@ -29,9 +29,12 @@ const methods = [
 
 // Windows builds are tested under wine, which has no spell-checking service and no desktop bus:
 // there a plain construction falls back to Hunspell, and the cases that need this Linux
-// machine's services (Enchant, D-Bus) are skipped.
+// machine's services (Enchant, D-Bus) are skipped, unless scripts/windows/script-tests.sh has
+// registered the test spelling service (test/windows/spell_service) as the platform's and says so
+// in SPELLCHECKER_TEST_SERVICE.
 const windows = process.platform === 'win32';
-const systemService = !windows;
+const testService = windows && process.env.SPELLCHECKER_TEST_SERVICE === 'registered';
+const systemService = !windows || testService;
 
 // Enchant, which serves the system backend on Linux, reads its provider ordering from and keeps
 // personal word lists in ENCHANT_CONFIG_DIR. A private one keeps the user's files out of reach
@@ -134,6 +137,7 @@ module.exports = {
   methods,
   windows,
   systemService,
+  testService,
   isolateEnchant,
   loadInPage,
   nativeModulePath,

@@ -1,13 +1,17 @@
 'use strict';
-// The system backend through script: Enchant with its Hunspell provider serves it here, on the
-// Debian dictionaries (hunspell-en-us, hunspell-pl).
+// The system backend through script: on Linux Enchant with its Hunspell provider serves it, on
+// the Debian dictionaries (hunspell-en-us, hunspell-pl); under wine the test spelling service of
+// test/windows/spell_service, over COM, when the run has registered it.
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const {loadInPage, systemService} = require('./support');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const {loadInPage, packageDir, runNode, systemService, testService} = require('./support');
 
 if (!systemService) {
-  test('the system backend over Enchant', {skip: 'Enchant is Linux only; wine has no service'});
+  test('the system backend', {skip: 'no spelling service registered under wine'});
   return;
 }
 
@@ -88,3 +92,46 @@ test.describe('with a dictionary', () => {
     assert.equal(checker.isMisspelled('helo'), true);
   });
 });
+
+// The test service appends what it saw to the file named by SPELLCHECKER_TEST_SERVICE_REPORT as
+// the process ends: by then every object the module took must be released and every string it
+// was handed freed.
+test(
+    'a process that used the service leaves no object or string of it behind', {
+      skip: !testService && 'needs the test spelling service',
+    },
+    () => {
+      const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'spellchecker-service-'));
+      try {
+        const report = path.join(dir, 'report.jsonl');
+        const result = runNode(
+            `globalThis.navigator = {};
+         const {Spellchecker} = require(${JSON.stringify(packageDir)});
+         const checker = new Spellchecker();
+         const strings = [
+           checker.getAvailableDictionaries(),
+           checker.setDictionary('en_US') && checker.getCorrectionsForMisspelling('neccessary'),
+           checker.getCorrectionsForMisspelling('hello'),
+           checker.setDictionary('pl-PL') && checker.getCorrectionsForMisspelling('zazolc'),
+         ];
+         checker.add('frobnicatrix');
+         const answers = [checker.isMisspelled('zazolc'), checker.setDictionary('xx-NONE')];
+         console.log(JSON.stringify({received: strings.flat().length, answers}));`,
+            {env: {SPELLCHECKER_TEST_SERVICE_REPORT: report}});
+        assert.equal(result.status, 0, result.stderr);
+        const {received, answers} = JSON.parse(result.stdout);
+        assert.deepEqual(answers, [true, false]);
+        const lines = fs.readFileSync(report, 'utf8').trim().split('\n');
+        assert.equal(lines.length, 1, lines.join('\n'));
+        const seen = JSON.parse(lines[0]);
+        assert.equal(seen.live, 0, lines[0]);
+        assert.equal(seen.strings, 0, lines[0]);
+        // Each string the service handed out reached the script.
+        assert.equal(seen.handed, received, lines[0]);
+        assert.ok(received > 3, lines[0]);
+        assert.deepEqual(seen.languages, ['en-US', 'pl-PL', 'xx-NONE']);
+        assert.deepEqual(seen.added, ['frobnicatrix']);
+      } finally {
+        fs.rmSync(dir, {recursive: true, force: true});
+      }
+    });
