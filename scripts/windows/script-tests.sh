@@ -25,7 +25,7 @@ while [[ ${1:-} == --* ]]; do
   esac
   shift
 done
-host=${1:?usage: scripts/windows/script-tests.sh [--arm64] [--service] HOST}
+host=${1:?usage: scripts/windows/script-tests.sh [--x64|--arm64] [--service] HOST}
 [[ -z $service ]] || service=$PWD/build-windows-$arch/test/windows/spell_service.dll
 unset SPELLCHECKER_TEST_SERVICE
 
@@ -44,13 +44,9 @@ probe='console.log("host: " + require("path").basename(process.execPath) + "\nar
   process.arch + "\nmodule: " + require("./test/js/support").nativeModulePath())'
 
 run_x64() {
-  # A renamed host sits in a directory of its own: were the module to ask the loader for
-  # node.exe, none would be found there.
   local exe=$spell_node_win_dir/node.exe tries=0 status=0
   if [[ $host != node.exe ]]; then
-    local dir=$spell_node_win_dir-as-${host%.exe}
-    mkdir -p "$dir" && { [[ -f $dir/$host ]] || cp "$exe" "$dir/$host"; } || return
-    exe=$dir/$host
+    exe=$(spell_renamed_host "$spell_node_win_dir" "$host") || return
   fi
   # wine starts its desktop process (explorer.exe) from the first process to need a desktop and
   # hands it that process's stderr; the desktop then lasts while any process is attached to it,
