@@ -29,6 +29,8 @@ const GioApi* Bind() {
       library.Bind("g_variant_builder_add", &api.variant_builder_add) &&
       library.Bind("g_object_ref", &api.object_ref) &&
       library.Bind("g_object_unref", &api.object_unref) &&
+      library.Bind("g_signal_connect_data", &api.signal_connect_data) &&
+      library.Bind("g_signal_handler_disconnect", &api.signal_handler_disconnect) &&
       library.Bind("g_cancellable_new", &api.cancellable_new) &&
       library.Bind("g_cancellable_cancel", &api.cancellable_cancel) &&
       library.Bind("g_dbus_address_escape_value", &api.dbus_address_escape_value) &&

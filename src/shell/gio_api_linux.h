@@ -32,6 +32,8 @@ struct GioApi {
   // GObject
   decltype(&g_object_ref) object_ref;
   decltype(&g_object_unref) object_unref;
+  decltype(&g_signal_connect_data) signal_connect_data;
+  decltype(&g_signal_handler_disconnect) signal_handler_disconnect;
   // GIO
   decltype(&g_cancellable_new) cancellable_new;
   decltype(&g_cancellable_cancel) cancellable_cancel;

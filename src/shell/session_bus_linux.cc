@@ -51,38 +51,65 @@ gboolean MarkExpired(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-// Dispatches the context's events until `pending` completes or the monotonic clock reaches
+// Dispatches the context's events until `done()` holds or the monotonic clock reaches
 // `deadline` (microseconds).
-bool WaitUntil(GMainContext* context, const Pending& pending, gint64 deadline) {
+template <typename Done>
+bool WaitUntil(GMainContext* context, Done done, gint64 deadline) {
   bool expired = false;
   const gint64 now = Gio().get_monotonic_time();
-  if (now >= deadline) return pending.result != nullptr;
+  if (now >= deadline) return done();
   GSource* timer = Gio().timeout_source_new(static_cast<guint>((deadline - now + 999) / 1000));
   Gio().source_set_callback(timer, MarkExpired, &expired, nullptr);
   Gio().source_attach(timer, context);
-  while (!pending.result && !expired) Gio().main_context_iteration(context, TRUE);
+  while (!done() && !expired) Gio().main_context_iteration(context, TRUE);
   Gio().source_destroy(timer);
   Gio().source_unref(timer);
-  return pending.result != nullptr;
+  return done();
 }
+
+gint64 GraceDeadline() { return Gio().get_monotonic_time() + kSessionBusGrace.count() * 1000; }
 
 // Waits until the deadline; then cancels and grants the operation a short grace to wind up.
 bool Await(GMainContext* context, const Pending& pending, GCancellable* cancellable,
            gint64 deadline) {
-  if (WaitUntil(context, pending, deadline)) return true;
+  const auto completed = [&pending] { return pending.result != nullptr; };
+  if (WaitUntil(context, completed, deadline)) return true;
   Gio().cancellable_cancel(cancellable);
-  return WaitUntil(context, pending, Gio().get_monotonic_time() + kSessionBusGrace.count() * 1000);
+  return WaitUntil(context, completed, GraceDeadline());
 }
 
-void Close(GMainContext* context, GDBusConnection* connection) {
+// Whether the connection's "closed" signal has been delivered. GDBus queues it on the call's
+// context from its worker thread once the connection's read ends, which may come after the
+// close itself has completed; queued on a context nobody iterates any more, it would keep the
+// connection and the context (and the context's wake-up descriptor) alive for good.
+class ClosedWatch {
+ public:
+  explicit ClosedWatch(GDBusConnection* connection)
+      : connection_(connection),
+        handler_(Gio().signal_connect_data(connection, "closed", G_CALLBACK(OnClosed), &closed_,
+                                           nullptr, static_cast<GConnectFlags>(0))) {}
+  ClosedWatch(const ClosedWatch&) = delete;
+  ClosedWatch& operator=(const ClosedWatch&) = delete;
+  ~ClosedWatch() { Gio().signal_handler_disconnect(connection_, handler_); }
+  bool closed() const { return closed_; }
+
+ private:
+  static void OnClosed(GDBusConnection*, gboolean, GError*, gpointer data) {
+    *static_cast<bool*>(data) = true;
+  }
+  GDBusConnection* connection_;
+  bool closed_ = false;
+  gulong handler_;
+};
+
+// Closes the connection and waits, within the grace, until GDBus has delivered everything it
+// owes the call's context: the close's completion and the "closed" signal, in either order.
+void Close(GMainContext* context, GDBusConnection* connection, const ClosedWatch& watch) {
   Pending closing;
   Gio().dbus_connection_close(connection, nullptr, KeepResult, &closing);
-  if (WaitUntil(context, closing, Gio().get_monotonic_time() + kSessionBusGrace.count() * 1000)) {
-    Gio().dbus_connection_close_finish(connection, closing.result.get(), nullptr);
-  }
-  // Deliver what the close queued (the "closed" signal), which holds the connection.
-  while (Gio().main_context_iteration(context, FALSE)) {
-  }
+  WaitUntil(
+      context, [&] { return closing.result != nullptr && watch.closed(); }, GraceDeadline());
+  if (closing.result) Gio().dbus_connection_close_finish(connection, closing.result.get(), nullptr);
 }
 
 // Makes one call and waits for its reply until the deadline. Answers whether it replied
@@ -157,6 +184,7 @@ bool CallSessionBusMethod(const SessionBusCall& call) {
       Gio().dbus_connection_new_for_address_finish(connecting.result.get(), &error));
   ErrorPtr connect_error(error);
   if (!connection) return false;
+  const ClosedWatch watch(connection.get());
   const SessionBusCall greeting = {"org.freedesktop.DBus",
                                    "/org/freedesktop/DBus",
                                    "org.freedesktop.DBus",
@@ -168,7 +196,7 @@ bool CallSessionBusMethod(const SessionBusCall& call) {
   const bool replied =
       Call(context.get(), connection.get(), greeting, deadline, cancellable.get(), greeted) &&
       Call(context.get(), connection.get(), call, deadline, cancellable.get(), called);
-  Close(context.get(), connection.get());
+  Close(context.get(), connection.get(), watch);
   return replied;
 }
 
