@@ -1,9 +1,11 @@
 // The floor of the peer benchmark: a Node-API function that reads its string argument the way the
-// module's methods do (length first, then the bytes) and answers false without checking
-// anything. What a binding costs above this is its own overhead.
+// module's methods do (napi_read.h) and answers false without checking anything. What a binding
+// costs above this is its own overhead.
 #include <node_api.h>
 
-#include <memory>
+#include <string>
+
+#include "napi_read.h"
 
 namespace {
 
@@ -14,18 +16,8 @@ napi_value IsMisspelled(napi_env env, napi_callback_info info) {
   if (napi_get_cb_info(env, info, &argc, &word, nullptr, nullptr) != napi_ok || argc < 1) {
     return nullptr;
   }
-  size_t length = 0;
-  if (napi_get_value_string_utf8(env, word, nullptr, 0, &length) != napi_ok) return nullptr;
-  char small[64];
-  std::unique_ptr<char[]> large;
-  char* buffer = small;
-  if (length >= sizeof(small)) {
-    large = std::make_unique<char[]>(length + 1);
-    buffer = large.get();
-  }
-  if (napi_get_value_string_utf8(env, word, buffer, length + 1, &length) != napi_ok) {
-    return nullptr;
-  }
+  thread_local std::string text;
+  if (!bench::ReadUtf8(env, word, &text)) return nullptr;
   napi_get_boolean(env, false, &result);
   return result;
 }

@@ -91,6 +91,20 @@ test.describe('with a dictionary', () => {
     assert.equal(checker.isMisspelled('hell\uD800'), true);
     assert.equal(checker.isMisspelled('na\u00EFve'), false);
   });
+
+  test('words around the length where reading changes method arrive whole', () => {
+    // Up to 256 bytes a word is read in one pass into a fixed buffer, beyond that in two. A read
+    // cut short at a character's boundary would hand the engine a shorter word: here, an added one.
+    for (let bytes = 250; bytes <= 255; bytes++) {
+      const added = 'b'.repeat(bytes);
+      checker.add(added);
+      assert.equal(checker.isMisspelled(added), false, `${bytes} bytes`);
+      for (const last of ['a', '\u0105', '\u20AC', '\u{1F600}']) {
+        assert.equal(checker.isMisspelled(added + last), true, `${bytes} bytes and ${last}`);
+      }
+      checker.remove(added);
+    }
+  });
 });
 
 test('setDictionary without a directory reads the current directory', () => {
