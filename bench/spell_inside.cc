@@ -1,50 +1,64 @@
 // Splits a call from script into its parts: isMisspelled is a Node-API function that reads the
-// word the way napi_floor.cc does and checks it with a HunspellBackend, with no binding layer in
-// between; checkKept makes the same backend calls in a tight C++ loop in the same process. What
-// the script-driven calls cost beyond the tight loop and the floor's crossing is what the script
-// work between calls costs the engine.
+// word as the floor does (napi_read.h) and checks it with a HunspellBackend, with no binding layer
+// in between; checkKept makes the same calls in a tight C++ loop in the same process. What the
+// script-driven calls cost beyond the tight loop and the floor's crossing is what the script work
+// between calls costs the engine. The tight loop also runs with the backend's cache off and with
+// Hunspell called directly, which shows what the cache's misses cost and what Hunspell itself
+// loses by running inside Node.js.
 #include <node_api.h>
 
+#include <hunspell/hunspell.hxx>
+
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "backends/hunspell/hunspell_backend.h"
+#include "napi_read.h"
 
 namespace {
 
 using spellchecker::HunspellBackend;
 
 struct State {
+  // One of the two: the backend, or Hunspell called directly.
   std::unique_ptr<HunspellBackend> backend;
+  std::unique_ptr<Hunspell> direct;
   std::vector<std::string> words;  // for the tight loop
+
+  bool Rejects(const std::string& word) {
+    return backend ? backend->IsMisspelled(word) : !direct->spell(word);
+  }
 };
 State state;
 
-bool ReadString(napi_env env, napi_value value, std::string* out) {
-  size_t length = 0;
-  if (napi_get_value_string_utf8(env, value, nullptr, 0, &length) != napi_ok) return false;
-  out->resize(length + 1);
-  if (napi_get_value_string_utf8(env, value, out->data(), length + 1, &length) != napi_ok) {
-    return false;
-  }
-  out->resize(length);
-  return true;
-}
-
-// load(tag, directory): a fresh backend.
+// load(tag, directory, kind): a fresh backend ("cached", the default, or "uncached"), or a fresh
+// Hunspell called directly ("direct").
 napi_value Load(napi_env env, napi_callback_info info) {
-  size_t argc = 2;
-  napi_value args[2];
-  std::string tag, directory;
+  size_t argc = 3;
+  napi_value args[3];
+  std::string tag, directory, kind = "cached";
   if (napi_get_cb_info(env, info, &argc, args, nullptr, nullptr) != napi_ok || argc < 2 ||
-      !ReadString(env, args[0], &tag) || !ReadString(env, args[1], &directory)) {
+      !bench::ReadUtf8(env, args[0], &tag) || !bench::ReadUtf8(env, args[1], &directory) ||
+      (argc > 2 && !bench::ReadUtf8(env, args[2], &kind))) {
     return nullptr;
   }
-  state.backend = std::make_unique<HunspellBackend>();
+  state.backend.reset();
+  state.direct.reset();
+  bool loaded = false;
+  if (kind == "direct") {
+    const std::string base = directory + "/" + tag;
+    loaded = std::ifstream(base + ".aff").good() && std::ifstream(base + ".dic").good();
+    state.direct = std::make_unique<Hunspell>((base + ".aff").c_str(), (base + ".dic").c_str());
+  } else {
+    state.backend = std::make_unique<HunspellBackend>(
+        kind == "uncached" ? HunspellBackend::Caching::kOff : HunspellBackend::Caching::kOn);
+    loaded = state.backend->SetDictionary(tag, directory);
+  }
   napi_value result = nullptr;
-  napi_get_boolean(env, state.backend->SetDictionary(tag, directory), &result);
+  napi_get_boolean(env, loaded, &result);
   return result;
 }
 
@@ -53,11 +67,11 @@ napi_value IsMisspelled(napi_env env, napi_callback_info info) {
   size_t argc = 1;
   napi_value arg;
   if (napi_get_cb_info(env, info, &argc, &arg, nullptr, nullptr) != napi_ok || argc < 1 ||
-      !ReadString(env, arg, &word)) {
+      !bench::ReadUtf8(env, arg, &word)) {
     return nullptr;
   }
   napi_value result = nullptr;
-  napi_get_boolean(env, state.backend->IsMisspelled(word), &result);
+  napi_get_boolean(env, state.Rejects(word), &result);
   return result;
 }
 
@@ -67,7 +81,7 @@ napi_value Keep(napi_env env, napi_callback_info info) {
   napi_value arg;
   std::string word;
   if (napi_get_cb_info(env, info, &argc, &arg, nullptr, nullptr) != napi_ok || argc < 1 ||
-      !ReadString(env, arg, &word)) {
+      !bench::ReadUtf8(env, arg, &word)) {
     return nullptr;
   }
   state.words.push_back(std::move(word));
@@ -77,7 +91,7 @@ napi_value Keep(napi_env env, napi_callback_info info) {
 // The kept words checked in a tight loop; returns how many were rejected.
 napi_value CheckKept(napi_env env, napi_callback_info) {
   uint32_t rejected = 0;
-  for (const std::string& word : state.words) rejected += state.backend->IsMisspelled(word);
+  for (const std::string& word : state.words) rejected += state.Rejects(word);
   napi_value result = nullptr;
   napi_create_uint32(env, rejected, &result);
   return result;

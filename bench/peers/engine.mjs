@@ -57,21 +57,28 @@ const engines = {
   // The backend behind a plain Node-API call (bench/spell_inside.cc).
   async inside() {
     const inside = require(options.insidePath);
+    const load = (kind) => {
+      if (!inside.load(options.tag, options.dictionaryDir, kind)) {
+        throw new Error(`no ${options.tag}`);
+      }
+    };
     return {
-      load() {
-        if (!inside.load(options.tag, options.dictionaryDir)) throw new Error(`no ${options.tag}`);
-      },
+      load: () => load('cached'),
       isMisspelled: (word) => inside.isMisspelled(word),
       suggest: null,
-      // The same words in a tight C++ loop, after a fresh load and the same warm-up; returns
-      // the time and the number rejected.
+      // The same words in a tight C++ loop, each kind after a fresh load and the same warm-up:
+      // the backend, the backend without its cache, and Hunspell called directly. Returns the
+      // time of each and the number rejected, which must agree.
       tightLoop(words, warmup) {
         for (const word of words) inside.keep(word);
-        this.load();
-        for (const word of warmup) inside.isMisspelled(word);
-        const start = now();
-        const rejected = inside.checkKept();
-        return {ns: Number(now() - start), rejected};
+        const loop = (kind) => {
+          load(kind);
+          for (const word of warmup) inside.isMisspelled(word);
+          const start = now();
+          const rejected = inside.checkKept();
+          return {ns: Number(now() - start), rejected};
+        };
+        return {cached: loop('cached'), uncached: loop('uncached'), direct: loop('direct')};
       },
     };
   },
@@ -180,10 +187,17 @@ async function main() {
     let split = {};
     if (engine.tightLoop) {
       const tight = engine.tightLoop(distinct, warmup);
-      if (tight.rejected !== verdicts.reduce((a, b) => a + b, 0)) {
-        throw new Error('the tight loop gave other verdicts');
+      const rejected = verdicts.reduce((a, b) => a + b, 0);
+      for (const [kind, loop] of Object.entries(tight)) {
+        if (loop.rejected !== rejected) {
+          throw new Error(`the ${kind} tight loop gave other verdicts`);
+        }
       }
-      split = {tightNsPerWord: tight.ns / distinct.length};
+      split = {
+        tightNsPerWord: tight.cached.ns / distinct.length,
+        tightUncachedNsPerWord: tight.uncached.ns / distinct.length,
+        tightDirectNsPerWord: tight.direct.ns / distinct.length,
+      };
     }
     process.stdout.write(JSON.stringify({
       ...split,
