@@ -13,6 +13,8 @@ packages=(
   hunspell-en-us hunspell-pl
   # the peer benchmark's second language
   hunspell-de-de
+  # the differential run of the patched Hunspell against the unpatched source (with the above)
+  hunspell-nl
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # the shell tests' private session bus and the fake desktop service on it
