@@ -13,7 +13,8 @@
 // --scale F  F times as many words of each kind.
 // --expected FILE  differences that are known (default: expected-differences.tsv beside this).
 // --report FILE    also write the summary and every difference to FILE.
-// --write-expected FILE  write this run's real differences in the expected file's format.
+// --write-expected FILE  write this run's differences in the expected file's format.
+// --list-words  print each dictionary's words (kind, c or s for check or suggest, word) and stop.
 // --text-packages  print the packages that the running text comes from (for full.sh).
 //
 // Words per dictionary: stems from its word list, seeded typos (of stems, long stems and long
@@ -39,33 +40,27 @@ const zlib = require('zlib');
 const TIMELIMIT_NS = 50e6;
 const REPEATS = 2;
 
-// Words per dictionary for each kind of input, and how many get suggestions. The full run checks
-// every distinct word of the text.
+// Words per dictionary for each kind of input. The full run checks every distinct word of the
+// text.
 const SIZES = {
-  short:
-      {stems: 500, typos: 500, cased: 150, compounds: 150, text: 500, textTypos: 150, suggest: 25},
-  full: {
-    stems: 1500,
-    typos: 1500,
-    cased: 300,
-    compounds: 200,
-    text: 100000,
-    textTypos: 3000,
-    suggest: 50
-  },
+  short: {stems: 500, typos: 500, cased: 150, compounds: 150, text: 500, textTypos: 150},
+  full: {stems: 1500, typos: 1500, cased: 300, compounds: 200, text: 100000, textTypos: 1500},
 };
+// The share of the words (other than the text's) that also get suggestions: about 25 a
+// dictionary in the short run, 70 in the full one.
+const SUGGEST_SHARE = 1 / 80;
 
 // Running text in a language: a package, and which of its files.
 const TEXTS = {
   en: {package: 'fortunes', files: /\/fortunes\/[^/]+$/},
   de: {package: 'fortunes-de', files: /\/fortunes\/de\/[^/]+$/},
-  bg: {package: 'fortunes-bg', files: /\/fortunes\/bg$/},
+  bg: {package: 'fortunes-bg', files: /\/fortunes\/bg\/[^/]+$/},
   pt: {package: 'fortunes-br', files: /\/fortunes\/brasil$/},
-  cs: {package: 'fortunes-cs', files: /\/fortunes\/c[sz]$/},
-  sk: {package: 'fortunes-cs', files: /\/fortunes\/sk$/},
-  eo: {package: 'fortunes-eo', files: /\/fortunes\/eo$/},
-  es: {package: 'fortunes-es', files: /\/fortunes\/es$/},
-  ga: {package: 'fortunes-ga', files: /\/fortunes\/ga$/},
+  cs: {package: 'fortunes-cs', files: /\/fortunes\/cs\/[^/]+$/},
+  sk: {package: 'fortunes-cs', files: /\/fortunes\/sk\/[^/]+$/},
+  eo: {package: 'fortunes-eo', files: /\/fortunes\/eo\/[^/]+$/},
+  es: {package: 'fortunes-es', files: /\/fortunes\/es\/[^/]+$/},
+  ga: {package: 'fortunes-ga', files: /\/fortunes\/ga\/[^/]+$/},
   it: {package: 'fortunes-it', files: /\/fortunes\/it\/[^/]+$/},
   pl: {package: 'fortunes-pl', files: /\/fortunes\/pl\/[^/]+$/},
   ru: {package: 'fortunes-ru', files: /\/fortunes\/ru\/[^/]+$/},
@@ -110,6 +105,9 @@ function parseArguments(argv) {
         break;
       case '--write-expected':
         options.writeExpected = value();
+        break;
+      case '--list-words':
+        options.listWords = true;
         break;
       case '--text-packages':
         options.mode = 'text-packages';
@@ -306,14 +304,17 @@ const uncapitalised = (word) => {
   return letters[0].toLowerCase() + letters.slice(1).join('');
 };
 
-// The requests for one dictionary: [{word, kind, suggest}], each word once.
-function makeWords(dictionary, sizes) {
-  const next = random(dictionary.name);
-  const stems = runEngine(dictionary.stemsBinary, dictionary, ['--stems'], '')
+// The requests for one dictionary: [{word, kind, suggest}], each word once. Every kind of word
+// is drawn by a generator of its own, so that a smaller size draws the first words of a larger
+// one: the short run's words are all among the full run's, whose expected differences then
+// cover both.
+function makeWords(dictionary, sizes, binary) {
+  const generator = (kind) => random(`${dictionary.name}\0${kind}`);
+  const stems = runEngine(binary, dictionary, ['--stems'], '')
                     .split('\n')
                     .filter((stem) => stem && !/[\t\s]/.test(stem));
   if (stems.length === 0) throw new Error(`no words in ${dictionary.wordList}`);
-  const alphabet = Array.from(sample(stems, 2000, next).join(''));
+  const alphabet = Array.from(sample(stems, 2000, generator('alphabet')).join(''));
   const affix = fs.readFileSync(dictionary.affix, 'latin1');
   const compounds = /^\s*(COMPOUNDFLAG|COMPOUNDBEGIN|COMPOUNDRULE)\s/m.test(affix);
 
@@ -321,18 +322,31 @@ function makeWords(dictionary, sizes) {
   const add = (word, kind) => {
     if (word && !word.includes('\n') && !requests.has(word)) requests.set(word, {word, kind});
   };
-  for (const stem of sample(stems, sizes.stems, next)) add(stem, 'stem');
+  const addTypos = (words, count, kind) => {
+    const edits = generator(`${kind} edits`);
+    for (const word of sample(words, count, generator(kind))) {
+      add(typo(word, alphabet, edits), kind === 'text typos' ? 'text-typo' : 'typo');
+    }
+  };
+  for (const stem of sample(stems, sizes.stems, generator('stems'))) add(stem, 'stem');
   // Half the typos in long words: where a compounding language's typo can still split into
   // words, which is where its compound checks decide.
   const long = stems.filter((stem) => Array.from(stem).length >= 10);
-  for (const stem of sample(stems, sizes.typos / 2, next)) add(typo(stem, alphabet, next), 'typo');
-  for (const stem of sample(long, sizes.typos / 2, next)) add(typo(stem, alphabet, next), 'typo');
-  for (const stem of sample(stems, sizes.cased, next)) add(capitalised(stem), 'capitalised');
-  for (const stem of sample(stems, sizes.cased, next)) add(stem.toUpperCase(), 'all-caps');
+  addTypos(stems, sizes.typos / 2, 'typos');
+  addTypos(long, sizes.typos / 2, 'long typos');
+  for (const stem of sample(stems, sizes.cased, generator('capitalised'))) {
+    add(capitalised(stem), 'capitalised');
+  }
+  for (const stem of sample(stems, sizes.cased, generator('all-caps'))) {
+    add(stem.toUpperCase(), 'all-caps');
+  }
   const upper = stems.filter((stem) => /^\p{Lu}/u.test(stem));
-  for (const stem of sample(upper, sizes.cased / 2, next)) add(uncapitalised(stem), 'lowered');
+  for (const stem of sample(upper, sizes.cased / 2, generator('lowered'))) {
+    add(uncapitalised(stem), 'lowered');
+  }
   if (compounds) {
     for (let parts = 2; parts <= 3; ++parts) {
+      const next = generator(`compound${parts}`);
       for (let i = 0; i < sizes.compounds; ++i) {
         const words = sample(stems, parts, next);
         const joined = words[0] + words.slice(1).map(uncapitalised).join('');
@@ -341,19 +355,19 @@ function makeWords(dictionary, sizes) {
     }
   }
   const text = textWords(languageOf(dictionary.name), dictionary.packageRoot);
-  for (const word of sample(text, sizes.text, next)) add(word, 'text');
+  for (const word of sample(text, sizes.text, generator('text'))) add(word, 'text');
   const longText = text.filter((word) => Array.from(word).length >= 8);
-  for (const word of sample(longText, sizes.textTypos, next)) {
-    add(typo(word, alphabet, next), 'text-typo');
-  }
+  addTypos(longText, sizes.textTypos, 'text typos');
 
-  // Suggestions for typos mostly, and a few of each other kind.
+  // Suggestions for a fixed share of the words that are not words of the text, chosen by a hash
+  // of the word, so that those of the short run are among the full run's too.
   const list = [...requests.values()];
-  const byKind = (kind) => list.filter((request) => request.kind === kind);
-  const chosen = new Set(sample(byKind('typo'), Math.ceil(sizes.suggest * 0.6), next));
-  const others = list.filter((request) => request.kind !== 'typo' && !chosen.has(request));
-  for (const request of sample(others, sizes.suggest - chosen.size, next)) chosen.add(request);
-  for (const request of chosen) request.suggest = true;
+  const textSet = new Set(text);
+  for (const request of list) {
+    if (textSet.has(request.word)) continue;
+    const hash = crypto.createHash('sha256').update(`${dictionary.name}\0${request.word}`);
+    request.suggest = hash.digest().readUInt32LE(0) < SUGGEST_SHARE * 4294967296;
+  }
   return list;
 }
 
@@ -392,7 +406,7 @@ function requestText(requests, passes) {
 
 // Runs both engines on one dictionary and returns its differences, each classified.
 function compareDictionary(dictionary, options, sizes) {
-  const requests = makeWords(dictionary, sizes);
+  const requests = makeWords(dictionary, sizes, options.patched);
   const input = requestText(requests, 1);
   const unpatched =
       parseAnswers(runEngine(options.unpatched, dictionary, [], input), requests.length);
@@ -465,12 +479,18 @@ function compareDictionary(dictionary, options, sizes) {
   };
 }
 
+const EXPECTED_HEADER = '# dictionary\tkind\tword\tunpatched answer\tpatched answer\n' +
+    '# Written by hunspell_diff.js --write-expected from a full run (tools/hunspell_diff/full.sh).\n';
 const expectedKey = (d) => [d.dictionary, d.kind, d.word, d.unpatched, d.patched].join('\t');
 
+// The first five fields of each line; a sixth, "time-limited", only says how the run that wrote
+// the line classed it.
 function readExpected(file) {
   if (!fs.existsSync(file)) return new Set();
-  return new Set(
-      fs.readFileSync(file, 'utf8').split('\n').filter((line) => line && !line.startsWith('#')));
+  return new Set(fs.readFileSync(file, 'utf8')
+                     .split('\n')
+                     .filter((line) => line && !line.startsWith('#'))
+                     .map((line) => line.split('\t').slice(0, 5).join('\t')));
 }
 
 function main() {
@@ -487,6 +507,15 @@ function main() {
       options.mode === 'short' ? shortDictionaries() : fullDictionaries(options.root);
   if (options.dicts.length) {
     dictionaries = dictionaries.filter((d) => options.dicts.some((name) => d.name.includes(name)));
+  }
+  if (options.listWords) {
+    for (const dictionary of dictionaries) {
+      for (const request of makeWords(dictionary, sizes, options.patched)) {
+        console.log(
+            `${dictionary.name}\t${request.kind}\t${request.suggest ? 's' : 'c'}\t` + request.word);
+      }
+    }
+    return;
   }
   const expected = readExpected(options.expected);
   const out = [];
@@ -508,7 +537,6 @@ function main() {
   const all = [];
   const blindEngines = new Set();
   for (const dictionary of dictionaries) {
-    dictionary.stemsBinary = options.patched;
     const began = Date.now();
     const result = compareDictionary(dictionary, options, sizes);
     for (const engine of ['unpatched', 'patched']) {
@@ -552,11 +580,11 @@ function main() {
   }
   if (options.report) fs.writeFileSync(options.report, out.join('\n') + '\n');
   if (options.writeExpected) {
-    const lines = all.filter((d) => !d.timeLimited).map(expectedKey);
+    // Time-limited differences too: a later run may see the same answers without reaching a
+    // limit, and the short run's words are among the full run's.
+    const lines = all.map((d) => expectedKey(d) + (d.timeLimited ? '\ttime-limited' : ''));
     fs.writeFileSync(
-        options.writeExpected,
-        '# dictionary\tkind\tword\tunpatched answer\tpatched answer\n' + lines.join('\n') +
-            (lines.length ? '\n' : ''));
+        options.writeExpected, EXPECTED_HEADER + lines.join('\n') + (lines.length ? '\n' : ''));
   }
   process.exitCode = totals.unexpected ? 1 : 0;
 }
