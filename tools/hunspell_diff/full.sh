@@ -4,9 +4,11 @@
 # knows), with running text from the packages that hunspell_diff.js names. The packages are
 # fetched with apt-get download and unpacked side by side into the cache, never installed: several
 # of them conflict with each other. Each package is fetched once per version.
-# Usage: tools/hunspell_diff/full.sh [build-dir] [hunspell_diff.js options...]
+# Usage: tools/hunspell_diff/full.sh [build-dir (default build, configured with the tests)]
+#        [hunspell_diff.js options...]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+cd "$(dirname "$0")/../.."
+root=$PWD
 build_dir=${1:-build}
 shift || true
 cache=${SPELL_CACHE:-/var/cache/native-spellchecker}/debian-dictionaries

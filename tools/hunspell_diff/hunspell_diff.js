@@ -9,6 +9,7 @@
 // --full ROOT  every dictionary under ROOT/<package>/usr/share/{hunspell,myspell/dicts}, where
 //            full.sh unpacks every Debian dictionary package (and the text packages) side by
 //            side; pairs with the same content are run once, symbolic links never.
+// --pair AFFIX  instead of the short run's dictionaries, this pair (repeatable), as sized there.
 // --dict NAME  only dictionaries whose name contains NAME (repeatable).
 // --scale F  F times as many words of each kind.
 // --expected FILE  differences that are known (default: expected-differences.tsv beside this).
@@ -71,7 +72,8 @@ const SHORT_DICTIONARIES =
     ['en_US', 'de_DE', 'pl_PL', 'nl'].map((name) => `/usr/share/hunspell/${name}.aff`);
 
 function parseArguments(argv) {
-  const options = {dicts: [], scale: 1, expected: path.join(__dirname, 'expected-differences.tsv')};
+  const options =
+      {pairs: [], dicts: [], scale: 1, expected: path.join(__dirname, 'expected-differences.tsv')};
   for (let i = 0; i < argv.length; ++i) {
     const value = () => {
       if (i + 1 >= argv.length) throw new Error(`${argv[i]} needs a value`);
@@ -90,6 +92,10 @@ function parseArguments(argv) {
       case '--full':
         options.mode = 'full';
         options.root = value();
+        break;
+      case '--pair':
+        options.mode = 'short';
+        options.pairs.push(value());
         break;
       case '--dict':
         options.dicts.push(value());
@@ -154,6 +160,12 @@ function shortDictionaries() {
     const name = `${owner.split(':')[0]}:${path.basename(affix, '.aff')}`;
     return {name, affix, wordList: affix.replace(/\.aff$/, '.dic'), packageRoot: null};
   });
+}
+
+// A pair named on the command line, as "file:<base name>".
+function pairDictionary(affix) {
+  const wordList = affix.replace(/\.aff$/, '.dic');
+  return {name: `file:${path.basename(affix, '.aff')}`, affix, wordList, packageRoot: null};
 }
 
 function fullDictionaries(root) {
@@ -503,8 +515,9 @@ function main() {
   for (const [kind, size] of Object.entries(SIZES[options.mode])) {
     sizes[kind] = Math.round(size * options.scale);
   }
-  let dictionaries =
-      options.mode === 'short' ? shortDictionaries() : fullDictionaries(options.root);
+  let dictionaries = options.mode === 'full' ? fullDictionaries(options.root) :
+      options.pairs.length                   ? options.pairs.map(pairDictionary) :
+                                               shortDictionaries();
   if (options.dicts.length) {
     dictionaries = dictionaries.filter((d) => options.dicts.some((name) => d.name.includes(name)));
   }
