@@ -161,13 +161,17 @@ test.describe('checking in slices', () => {
   test('100,000 words are answered in slices within the budget, with turns between', async () => {
     const frame = webFrame();
     frame.setSpellCheckProvider('en-US', provider);
+    // Another callback waiting in the same queue, as the page's work would, gets a turn after
+    // every slice.
     let turns = 0;
-    const ticker = setInterval(() => ++turns, 0);
+    let ticking = true;
+    const tick = () => ticking && ++turns && setImmediate(tick);
+    setImmediate(tick);
     const {answers, slices} = await countedSlices(() => Promise.all([
       frame.check('en-US', batch),
       frame.check('en-US', ['helo', 'hello']),
     ]));
-    clearInterval(ticker);
+    ticking = false;
     assert.deepEqual(answers, [[batch.filter((word) => vocabulary[word])], [['helo']]]);
     // A word may start just before the budget ends: two calls, one per language.
     const most = budget / unit + 2;
@@ -176,7 +180,7 @@ test.describe('checking in slices', () => {
     const calls = slices.reduce((sum, calls) => sum + calls, 0);
     assert.ok(calls > batch.length, `${calls} calls`);
     assert.ok(slices.length >= calls / most, `${slices.length} slices`);
-    assert.ok(turns > 0);
+    assert.ok(turns >= slices.length - 1, `${turns} turns for ${slices.length} slices`);
   });
 
   test('a small batch is answered at once', async () => {
