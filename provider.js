@@ -103,6 +103,23 @@ function readList(file) {
   return {words: [...new Set(lines.filter((line) => line !== ''))], stamp: stampOf(stat)};
 }
 
+// Windows refuses to replace a file that another process holds open for a moment (a reader, a
+// virus scanner); such a refusal is tried again for a short while, on this thread, since a
+// renderer's main thread cannot sleep.
+const renameRetryMilliseconds = 100;
+function replaceFile(from, to) {
+  const deadline = Date.now() + renameRetryMilliseconds;
+  for (;;) {
+    try {
+      fs.renameSync(from, to);
+      return;
+    } catch (error) {
+      const refused = ['EPERM', 'EACCES', 'EBUSY'].includes(error.code);
+      if (process.platform !== 'win32' || !refused || Date.now() >= deadline) throw error;
+    }
+  }
+}
+
 // Replaces the file in one step: a reader, or a crash at any moment, sees the old list or the
 // new one. Answers the new file's stamp.
 let temporaryCount = 0;
@@ -118,7 +135,7 @@ function writeList(file, words) {
     } finally {
       fs.closeSync(fd);
     }
-    fs.renameSync(temporary, file);
+    replaceFile(temporary, file);
   } catch (error) {
     fs.rmSync(temporary, {force: true});
     throw listError(file, `cannot be written (${error.code ?? error.message})`, error);
