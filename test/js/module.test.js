@@ -287,7 +287,7 @@ test.describe('loader', () => {
   const missing = path.join(dir, 'no-such-build', 'spellchecker.node');
   const noPrebuild = [
     'freebsd-riscv64',
-    'linux-x64 (glibc), win32-x64, win32-arm64',
+    'linux-x64 (glibc), linux-arm64 (glibc), win32-x64, win32-arm64',
     'npm install --include=dev && npm run build:module',
   ];
   const rows = [
