@@ -138,6 +138,8 @@ spell_linux_root() {
     [[ -f $root/.spell-root-complete ]] && exit
     log=$root.log started=$SECONDS
     : >"$log"
+    # What a killed attempt left, its mounts first: nothing is deleted through a mount of /dev.
+    spell_linux_unmount_all "$root.build"
     rm -rf --one-file-system "$root.build"
     if ((${#packages[@]})); then
       spell_linux_root "$arch" "$suite" || exit
