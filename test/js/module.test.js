@@ -217,14 +217,29 @@ test.describe('ES module entry', {skip: !canLinkDirs() && 'no directory links he
   const check = path.join(app, 'check.mjs');
   fs.writeFileSync(check, `
     import * as entry from 'native-spellchecker';
+    import * as providerEntry from 'native-spellchecker/provider';
     import {createRequire} from 'node:module';
-    const cjs = createRequire(import.meta.url)('native-spellchecker');
+    const require = createRequire(import.meta.url);
+    const cjs = require('native-spellchecker');
+    const cjsProvider = require('native-spellchecker/provider');
     const names = ['Spellchecker', 'openAs', 'openProperties'];
+    let made;
+    try {
+      made = providerEntry.createSpellCheckProvider({languages: ['en-US']}) && 'made';
+    } catch (error) {
+      made = error.message;
+    }
     console.log(JSON.stringify({
       keys: Object.keys(entry),
       same: names.map((name) => entry[name] === cjs[name]),
       defined: names.map((name) => entry[name] !== undefined),
       defaultIsExports: entry.default === cjs,
+      provider: {
+        keys: Object.keys(providerEntry),
+        same: providerEntry.createSpellCheckProvider === cjsProvider.createSpellCheckProvider,
+        defaultIsExports: providerEntry.default === cjsProvider,
+      },
+      made,
     }));
   `);
   const importIn = (prelude) => {
@@ -245,6 +260,16 @@ test.describe('ES module entry', {skip: !canLinkDirs() && 'no directory links he
     const seen = importIn(removeNavigator);
     assert.deepEqual(seen.keys, ['Spellchecker', 'default', 'openAs', 'openProperties']);
     assert.deepEqual(seen.defined, [false, false, false]);
+    assert.match(seen.made, /exported no Spellchecker, which it does only in a page context/);
+  });
+
+  test('the provider has an entry of its own, its names the CommonJS ones', () => {
+    for (const prelude of ['globalThis.navigator = {};', removeNavigator]) {
+      const seen = importIn(prelude);
+      assert.deepEqual(
+          seen.provider,
+          {keys: ['createSpellCheckProvider', 'default'], same: true, defaultIsExports: true});
+    }
   });
 });
 

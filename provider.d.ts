@@ -1,0 +1,137 @@
+/**
+ * A spell-check provider for Electron's `webFrame.setSpellCheckProvider`, made of `Spellchecker`
+ * instances: several languages at once, a personal word list kept in a file, and words ignored
+ * for the session. Like the main entry, it needs a page context (a global `navigator`).
+ */
+
+/** Options of {@link createSpellCheckProvider}. Any other property is a `TypeError`. */
+export interface SpellCheckProviderOptions {
+  /**
+   * Language tags in order of preference ("en-US"; "en_US" names the same language). A word is
+   * misspelled only when every language rejects it.
+   */
+  languages: readonly string[];
+  /**
+   * A directory of Hunspell dictionaries, `<tag>.aff` and `<tag>.dic` with "-" in the tag read
+   * as "_", used for every language. Without it each language uses the operating system's
+   * service when the service has that language, else Hunspell reading the current directory.
+   */
+  dictionaries?: string;
+  /**
+   * A file holding the personal word list, UTF-8, one word a line. It need not exist yet: the
+   * first `add` creates it (its directory must exist). Without it the list lasts for the
+   * provider's lifetime only.
+   */
+  personalWordList?: string;
+  /**
+   * How long `spellCheck` works before it gives the page its turn, in milliseconds; default 4.
+   * A slice always checks at least one word.
+   */
+  sliceMilliseconds?: number;
+}
+
+/** A language of a provider and the backend checking it. */
+export interface SpellCheckProviderLanguage {
+  /** The tag, spelled with "-". */
+  readonly language: string;
+  readonly backend: 'system'|'hunspell';
+}
+
+/**
+ * Checks words in every language of the provider. Methods need not be called on the object:
+ * each one may be passed on alone. Each call first reads the personal word list's file again
+ * when it has changed since the provider last read it (another provider or process wrote it);
+ * when it is damaged then, checking goes on with the words read before.
+ */
+export interface SpellCheckProvider {
+  /** The languages in the order given, each with its backend; empty once closed. */
+  readonly languages: SpellCheckProviderLanguage[];
+
+  /**
+   * The method `webFrame.setSpellCheckProvider` calls. Checks the words in slices of
+   * `sliceMilliseconds`, the first one at once and each later one from `setImmediate`, so a
+   * large batch holds the page for one slice at a time; batches are served one after another.
+   * Calls `callback` once, with the misspelled words in their order (after `close`, with those
+   * found before it).
+   *
+   * @throws TypeError when `words` is not an array of strings or `callback` not a function.
+   */
+  spellCheck(words: readonly string[], callback: (misspelledWords: string[]) => void): void;
+
+  /**
+   * True when every language rejects the word and it is neither in the personal list nor
+   * ignored; false once closed.
+   *
+   * @throws TypeError when the word is not a string.
+   */
+  isMisspelled(word: string): boolean;
+
+  /**
+   * Corrections for a misspelled word from every language: each language's first, then each
+   * one's second, and so on, each suggestion once. Empty when the word is not misspelled, and
+   * once closed.
+   *
+   * @throws TypeError when the word is not a string.
+   */
+  suggest(word: string): string[];
+
+  /**
+   * Adds the word to the personal list, accepted by every language from now on, and writes the
+   * list's file. The file is read afresh first, so words that other providers or processes
+   * added are kept, and replaced in one step (a temporary file beside it, then a rename).
+   * Hunspell languages also accept the word's capitalised forms and suggest it; the system
+   * service is not told of it (it would keep the word for good), so there the word is accepted
+   * as written.
+   *
+   * @throws TypeError when the word is not a string; RangeError when it cannot be one line of
+   *   the file (empty, a line break, a NUL or a lone surrogate); Error with `code`
+   *   "ERR_SPELLCHECKER_WORD_LIST" and `path` when the file is damaged, unreadable or cannot
+   *   be written, and then the file is left as it is; Error once closed.
+   */
+  add(word: string): void;
+
+  /**
+   * Removes the word from the personal list and its file, as `add` adds it.
+   *
+   * @throws As `add` does.
+   */
+  remove(word: string): void;
+
+  /**
+   * The personal list, in the order the words were added, as the file holds it now.
+   *
+   * @throws Error with `code` "ERR_SPELLCHECKER_WORD_LIST" and `path` when the file is damaged
+   *   or unreadable; Error once closed.
+   */
+  words(): string[];
+
+  /**
+   * Accepts the word, exactly as written, until the provider is dropped; never written anywhere.
+   *
+   * @throws TypeError when the word is not a string; Error once closed.
+   */
+  ignore(word: string): void;
+
+  /**
+   * Drops the provider's checkers, so that their dictionaries can be collected. Afterwards
+   * `spellCheck` finds nothing misspelled, and the personal list methods and `ignore` throw.
+   */
+  close(): void;
+}
+
+/**
+ * Loads a dictionary for each language and reads the personal word list.
+ *
+ * Constructing the checkers leaves the process environment variable
+ * `SPELLCHECKER_PREFER_HUNSPELL` as it was.
+ *
+ * A damaged list file is one that is not valid UTF-8 or holds a NUL byte. Lines end with "\n" or
+ * "\r\n"; empty lines and a byte order mark are skipped.
+ *
+ * @throws TypeError for options of the wrong shape; Error naming each language that has no
+ *   dictionary and where it was looked for; Error with `code` "ERR_SPELLCHECKER_WORD_LIST" and
+ *   `path` when the list's file is damaged or unreadable (nothing is written to it); Error when
+ *   the module was loaded outside a page context.
+ */
+export declare function createSpellCheckProvider(options: SpellCheckProviderOptions):
+    SpellCheckProvider;
