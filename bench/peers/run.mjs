@@ -1,7 +1,8 @@
 // Runs every engine over the same corpus with the same dictionary files, each in a process of its
-// own, for several rounds, and prints one table of medians per language with each figure's ratio
-// against direct Hunspell calls measured in the same round.
-// Usage: node bench/peers/run.mjs [--build DIR] [--module PATH] [--languages en_US,de_DE]
+// own, for several rounds, and prints one table of medians per language with each figure's ratios
+// against direct Hunspell calls measured in the same round: to the engine this project ships and,
+// where the system has one, to the system's own Hunspell library.
+// Usage: node bench/peers/run.mjs [--build DIR] [--module PATH] [--languages en_US,de_DE,nl_NL]
 //          [--installed DIR] [--rounds N] [--json FILE] [--suggest-budget-ms MS]
 // --module picks the .node file measured as this module (default: the one built in DIR);
 // --installed adds a row for the package installed in DIR, loaded as an application loads it.
@@ -22,7 +23,7 @@ function parseArgs(argv) {
     build: path.join(root, 'build-peers'),
     module: null,
     installed: null,
-    languages: ['en_US', 'de_DE'],
+    languages: ['en_US', 'de_DE', 'nl_NL'],
     rounds: 5,
     json: null,
     suggestBudgetMs: 20000
@@ -133,7 +134,9 @@ function sample() {
 function main() {
   const args = parseArgs(process.argv.slice(2));
   const direct = path.join(args.build, 'bench', 'bench_hunspell_direct');
-  if (!fs.existsSync(direct)) throw new Error(`${direct} is missing: run scripts/bench.sh`);
+  for (const file of [direct, path.join(args.build, 'bench', 'bench_whole_text')]) {
+    if (!fs.existsSync(file)) throw new Error(`${file} is missing: run scripts/bench.sh`);
+  }
   const modulePath = findModule(args.build, args.module);
   if (args.module && !fs.existsSync(args.module)) throw new Error(`${args.module} is missing`);
   const before = sample();
@@ -176,17 +179,38 @@ function runLanguage(tag, args, direct, modulePath) {
     tag,
     suggestBudgetMs: args.suggestBudgetMs
   };
-  const script = (name, changed = {}) => () => runChild(
+  // run(pass): the full protocol, or with pass "first" or "perCall" a first-sight pass alone.
+  const script = (name, changed = {}) => (pass) => runChild(
       process.execPath,
-      [...nodeArgs, name, corpusDir, JSON.stringify({...options, ...changed})]);
+      [...nodeArgs, name, corpusDir, JSON.stringify({...options, ...changed, pass})]);
+  const native = (file) => (pass) => runChild(
+      file,
+      pass ? [pass === 'first' ? '--first' : '--per-call', corpusDir, aff, dic] :
+             [corpusDir, aff, dic, String(args.suggestBudgetMs)]);
+  const wholeText = path.join(args.build, 'bench', 'bench_whole_text');
   const engines = [
     {
       name: 'hunspell',
-      label: 'Hunspell, direct C++ calls (baseline)',
+      label: 'Hunspell as shipped, direct C++ calls (baseline)',
       dict,
-      run: () => runChild(direct, [corpusDir, aff, dic, String(args.suggestBudgetMs)])
+      perCall: true,
+      run: (pass) => pass ? native(direct)(pass) :
+                            {...native(direct)(), ...runChild(wholeText, [corpusDir, aff, dic])},
     },
   ];
+  const system = path.join(args.build, 'bench', 'bench_hunspell_system');
+  if (fs.existsSync(system)) {
+    engines.push({
+      name: 'system',
+      label: 'Debian 12\'s Hunspell 1.7.1, direct C++ calls (second baseline)',
+      dict,
+      perCall: true,
+      run: native(system)
+    });
+  } else {
+    console.error(
+        'bench: no bench_hunspell_system (libhunspell-dev): the second baseline is left out');
+  }
   if (fs.existsSync(floorPath)) {
     engines.push({
       name: 'floor',
@@ -206,8 +230,13 @@ function runLanguage(tag, args, direct, modulePath) {
     });
   }
   if (modulePath) {
-    engines.push(
-        {name: 'ours', label: 'this module (Hunspell backend)', dict, run: script('ours')});
+    engines.push({
+      name: 'ours',
+      label: 'this module (Hunspell backend)',
+      dict,
+      perCall: true,
+      run: script('ours')
+    });
   } else {
     console.error('bench: no built module found; "this module" is left out');
   }
@@ -226,36 +255,59 @@ function runLanguage(tag, args, direct, modulePath) {
     engines.push({name, label, dict, run: script(name)});
   }
 
+  // Each engine runs three times a round, each time in a fresh process: the full protocol, every
+  // word new, and (for this module and the baselines) every word new with each call timed. An
+  // engine that fails is reported as failed and left out of later rounds; the baseline may not.
   const rounds = [];
+  const failed = {};
   for (let round = 0; round < args.rounds; round++) {
     const results = {};
     for (const engine of engines) {
-      results[engine.name] = engine.run();
-      const r = results[engine.name];
-      console.error(
-          `${tag} round ${round + 1}/${args.rounds} ${engine.name}: ` +
-          `${r.runningNsPerWord.toFixed(0)} ns/word running, ` +
-          `${r.againNsPerWord.toFixed(0)} again, ${r.distinctNsPerWord.toFixed(0)} distinct`);
+      if (failed[engine.name]) continue;
+      try {
+        const r = engine.run();
+        const first = engine.run('first');
+        r.firstNsPerWord = first.firstNsPerWord;
+        r.firstVerdictsDiffer =
+            r.verdicts ? [...r.verdicts].filter((v, i) => v !== first.verdicts[i]).length : 0;
+        if (engine.perCall) r.callNs = engine.run('perCall').callNs;
+        results[engine.name] = r;
+        console.error(
+            `${tag} round ${round + 1}/${args.rounds} ${engine.name}: ` +
+            `${r.runningNsPerWord.toFixed(0)} ns/word running, ` +
+            `${r.againNsPerWord.toFixed(0)} again, ${r.distinctNsPerWord.toFixed(0)} distinct, ` +
+            `${r.firstNsPerWord.toFixed(0)} every word new`);
+      } catch (error) {
+        if (engine.name === 'hunspell') throw error;
+        failed[engine.name] = error.message.split('\n').find((line) => /error/i.test(line)) ??
+            error.message.split('\n')[0];
+        console.error(`${tag} round ${round + 1}: ${engine.name} failed: ${error.message}`);
+      }
     }
     rounds.push(results);
   }
 
-  const rows = engines.map((engine) => summarize(engine, rounds));
-  const text =
-      [formatTable(rows, corpus.manifest, rounds), checkGoals(rows)].filter(Boolean).join('\n');
+  const rows = engines.map((engine) => summarize(engine, rounds, corpus.distinct, failed));
+  const text = [
+    formatTable(rows, corpus.manifest, rounds), checkGoals(rows, tag)
+  ].filter(Boolean).join('\n');
   return {text, data: {manifest: corpus.manifest, rows, rounds}};
 }
 
-// Per metric: the median over rounds, and the median over rounds of the ratio against the
-// baseline of the same round.
-function summarize(engine, rounds) {
+// Per metric: the median over rounds, and the medians over rounds of the ratios against the
+// baselines of the same round (`system` is null without the second baseline). `pick(r, other)`
+// reads a figure of r, where needed over what it has in common with the other engine.
+function summarize(engine, rounds, distinct, failed) {
+  const present = rounds.filter((round) => round[engine.name]);
+  if (!present.length) return {...engine, failed: failed[engine.name]};
   const metric = (pick) => {
-    const values = rounds.map((round) => pick(round[engine.name], round.hunspell));
-    const ratios = rounds.map((round) => {
-      const base = pick(round.hunspell, round.hunspell);
-      return pick(round[engine.name], round.hunspell) / base;
-    });
-    return {value: median(values), ratio: median(ratios)};
+    const ratioTo = (base) => present.every((round) => round[base]) ?
+        median(present.map(
+            (round) =>
+                pick(round[engine.name], round[base]) / pick(round[base], round[engine.name]))) :
+        null;
+    const value = median(present.map((round) => pick(round[engine.name], round.hunspell)));
+    return {value, ratio: ratioTo('hunspell'), system: ratioTo('system')};
   };
   // Suggestion figures compare the words both engines did within the budget.
   const suggestOver = (fn) => (r, base) =>
@@ -266,30 +318,38 @@ function summarize(engine, rounds) {
       same += r.verdicts[i] === base.verdicts[i] ? 1 : 0;
     return same / base.verdicts.length;
   };
-  const last = rounds[rounds.length - 1][engine.name];
-  if (engine.timingOnly) {
-    return {
-      ...engine,
-      running: metric((r) => r.runningNsPerWord),
-      again: metric((r) => r.againNsPerWord),
-      distinct: metric((r) => r.distinctNsPerWord),
-      tight: engine.name === 'inside' ? metric((r) => r.tightNsPerWord) : null,
-    };
-  }
-  return {
+  const last = present[present.length - 1][engine.name];
+  const timing = {
     ...engine,
-    load: metric((r) => r.loadMs),
-    memory: metric((r) => r.rssKiB / 1024),
+    failed: failed[engine.name],
     running: metric((r) => r.runningNsPerWord),
     again: metric((r) => r.againNsPerWord),
     distinct: metric((r) => r.distinctNsPerWord),
+    first: metric((r) => r.firstNsPerWord),
+    firstVerdictsDiffer:
+        Math.max(...present.map((round) => round[engine.name].firstVerdictsDiffer)),
+  };
+  if (engine.timingOnly) return timing;
+  // Each call of the every-word-new pass, in µs: the 99.9th percentile and the slowest, with
+  // the slowest word of the last round.
+  const slowest = (calls) => calls.reduce((top, ns, i) => (ns > calls[top] ? i : top), 0);
+  const calls = engine.perCall && {
+    p999: metric((r) => percentile(r.callNs, 99.9) / 1000),
+    slowest: metric((r) => r.callNs[slowest(r.callNs)] / 1000),
+    slowestWord: distinct[slowest(last.callNs)],
+  };
+  return {
+    ...timing,
+    ...calls,
+    load: metric((r) => r.loadMs),
+    memory: metric((r) => r.rssKiB / 1024),
     suggestMedian: metric(suggestOver(median)),
     suggestP95: metric(suggestOver((v) => percentile(v, 95))),
     suggestRepeat: metric((r) => r.suggestRepeatMs),
-    prepareMs: median(rounds.map((round) => round[engine.name].prepareMs ?? 0)),
-    prepareMiB: median(rounds.map((round) => (round[engine.name].prepareKiB ?? 0) / 1024)),
+    prepareMs: median(present.map((round) => round[engine.name].prepareMs ?? 0)),
+    prepareMiB: median(present.map((round) => (round[engine.name].prepareKiB ?? 0) / 1024)),
     suggestWords: last.suggestMs.length,
-    agreement: agreement(last, rounds[rounds.length - 1].hunspell),
+    agreement: agreement(last, present[present.length - 1].hunspell),
     findMisspellings: engine.name === 'hunspell' ? wholeText(rounds) : null,
   };
 }
@@ -315,8 +375,10 @@ function wholeText(rounds) {
   return summary;
 }
 
-function cell({value, ratio}, digits) {
-  return `${value.toFixed(digits)} (${ratio.toFixed(2)}x)`;
+// A value with its ratios: against the shipped Hunspell, then against the system's.
+function cell({value, ratio, system}, digits) {
+  const ratios = [ratio, system].filter((r) => r != null).map((r) => `${r.toFixed(2)}x`);
+  return `${value.toFixed(digits)} (${ratios.join(' / ')})`;
 }
 
 function formatTable(rows, manifest, rounds) {
@@ -328,28 +390,34 @@ function formatTable(rows, manifest, rounds) {
       `${manifest.typos} with seeded typos; ${manifest.suggest} misspelled words for ` +
       `suggestions. Every engine loads /usr/share/hunspell/${manifest.tag}.aff and .dic. ` +
       `Medians of ${roundCount} rounds, each engine in a process of its own; ratios against ` +
-      'direct Hunspell calls in the same round. Times are ' +
-      `${process.env.BENCH_CLOCK === 'wall' ? 'elapsed' : 'process CPU'} time.`);
+      'direct calls in the same round to Hunspell as shipped' +
+      (rows.some((row) => row.name === 'system') ? ' / to Debian\'s Hunspell 1.7.1' : '') +
+      `. Times are ${process.env.BENCH_CLOCK === 'wall' ? 'elapsed' : 'process CPU'} time.`);
   lines.push('');
   lines.push(
-      '| Engine | Dictionary | Load ms | Memory after load MiB | Running text ns/word | ' +
-      'Same text again ns/word | Distinct words ns/word | Suggest median ms | Suggest p95 ms | ' +
-      'Same verdict as Hunspell |');
-  lines.push('|---|---|---|---|---|---|---|---|---|---|');
+      '| Engine | Dictionary | Load ms | Memory after load MiB | Running text, first pass ' +
+      'ns/word | Same text again ns/word | Every word new ns/word | Distinct words after ' +
+      'warm-up ns/word | Every word new: p99.9 call µs | Slowest call µs | Suggest median ms | ' +
+      'Suggest p95 ms | Same verdict as Hunspell |');
+  lines.push('|---|---|---|---|---|---|---|---|---|---|---|---|---|');
   for (const row of rows) {
     if (row.name === 'inside') continue;
+    if (row.failed && !row.first) {
+      lines.push(`| ${row.label} | ${row.dict} | failed: ${row.failed} |${' - |'.repeat(10)}`);
+      continue;
+    }
+    const times = `${cell(row.running, 0)} | ${cell(row.again, 0)} | ${cell(row.first, 0)} | ` +
+        `${cell(row.distinct, 0)} | ${row.p999 ? cell(row.p999, 0) : '-'} | ` +
+        `${row.slowest ? cell(row.slowest, 0) : '-'}`;
     if (row.timingOnly) {
-      lines.push(
-          `| ${row.label} | ${row.dict} | - | - | ${cell(row.running, 0)} | ` +
-          `${cell(row.again, 0)} | ${cell(row.distinct, 0)} | - | - | - |`);
+      lines.push(`| ${row.label} | ${row.dict} | - | - | ${times} | - | - | - |`);
       continue;
     }
     const partial = row.suggestWords < manifest.suggest ? ` [${row.suggestWords} words]` : '';
     lines.push(
         `| ${row.label} | ${row.dict} | ${cell(row.load, 1)} | ${cell(row.memory, 1)} | ` +
-        `${cell(row.running, 0)} | ${cell(row.again, 0)} | ${cell(row.distinct, 0)} | ` +
-        `${cell(row.suggestMedian, 1)}${partial} | ${cell(row.suggestP95, 1)}${partial} | ` +
-        `${(row.agreement * 100).toFixed(1)}% |`);
+        `${times} | ${cell(row.suggestMedian, 1)}${partial} | ` +
+        `${cell(row.suggestP95, 1)}${partial} | ${(row.agreement * 100).toFixed(1)}% |`);
   }
   const base = rows.find((row) => row.name === 'hunspell');
   const ours = rows.find((row) => row.name === 'ours');
@@ -357,9 +425,25 @@ function formatTable(rows, manifest, rounds) {
   const floor = rows.find((row) => row.name === 'floor');
   lines.push('');
   lines.push(
-      'Memory is the growth of the resident set while the dictionary loads. Suggestion ' +
+      'Memory is the growth of the resident set while the dictionary loads. Running text is ' +
+      'a page\'s first pass over the text, after a warm-up on words outside it. Every word ' +
+      'new: a fresh process loads the dictionary and checks each distinct word once, nothing ' +
+      'before them; its calls are timed one by one in another such process. Distinct words ' +
+      'after warm-up: the same words in the process that checked the text, with a fresh ' +
+      'instance warmed up on words outside the corpus. Suggestion ' +
       'figures of an engine that ran over its time budget cover the words in brackets, ' +
       'compared with the baseline over the same words. typo-js returns at most 5 suggestions.');
+  const timed = rows.filter((row) => row.slowestWord !== undefined);
+  if (timed.length) {
+    lines.push(
+        'Slowest call of the last round: ' +
+        timed.map((row) => `${row.label} "${row.slowestWord}"`).join('; ') + '.');
+  }
+  for (const row of rows.filter((row) => row.firstVerdictsDiffer)) {
+    lines.push(
+        `${row.label}: every word new gave other verdicts than after warm-up on ` +
+        `${row.firstVerdictsDiffer} words (the most in one round).`);
+  }
   if (ours) {
     lines.push(
         `Load is setDictionary for this module. Before it, constructing the Spellchecker ` +
@@ -418,13 +502,15 @@ function splitFirstSight(rounds) {
       'work between calls.';
 }
 
-function checkGoals(rows) {
-  const ours = rows.find((row) => row.name === 'ours');
-  const base = rows.find((row) => row.name === 'hunspell');
+function checkGoals(rows, tag) {
+  const find = (name) => rows.find((row) => row.name === name && !(row.failed && !row.first));
+  const ours = find('ours');
+  const base = find('hunspell');
+  const system = find('system');
   if (!ours) return null;
-  const lines = ['', 'Goals (ratios against direct Hunspell in the same round):'];
-  const goal = (text, ratio, limit) =>
-      lines.push(`- ${ratio <= limit ? 'met' : 'NOT met'}: ${text} (${ratio.toFixed(2)}x)`);
+  const lines = ['', 'Goals (ratios against direct Hunspell as shipped in the same round):'];
+  const goal = (text, ratio, limit, unit = 'x') =>
+      lines.push(`- ${ratio <= limit ? 'met' : 'NOT met'}: ${text} (${ratio.toFixed(2)}${unit})`);
   goal('isMisspelled on running text, first pass, within 0.25x', ours.running.ratio, 0.25);
   goal('isMisspelled on the same text again within 0.25x', ours.again.ratio, 0.25);
   goal('isMisspelled on words seen for the first time within 1.10x', ours.distinct.ratio, 1.1);
@@ -437,6 +523,31 @@ function checkGoals(rows) {
     goal('FindMisspellings, every word new, within 1.10x', fm.distinct.cached.ratio, 1.1);
     goal('FindMisspellings, running text, within 1.10x', fm.running.cached.ratio, 1.1);
   }
+  if (system) {
+    lines.push('Goals against Debian\'s Hunspell 1.7.1 called directly in the same round:');
+    goal('every word new at most 1.0x', ours.first.system, 1.0);
+    goal('suggest median within 1.05x', ours.suggestMedian.system, 1.05);
+    goal('suggest p95 within 1.05x', ours.suggestP95.system, 1.05);
+    goal('load within 1.05x', ours.load.system, 1.05);
+    goal('memory after load within 1.10x', ours.memory.system, 1.1);
+  }
+  lines.push('Goals against the peers and per call (ratios of the medians):');
+  const ahead = (what, key, name) => {
+    const peer = find(name);
+    if (peer) goal(`${what} ahead of ${name}`, ours[key].value / peer[key].value, 1);
+  };
+  ahead('every word new', 'first', 'hunspell-asm');
+  ahead('running text, first pass', 'running', 'hunspell-asm');
+  if (tag === 'en_US') {
+    ahead('running text, first pass', 'running', 'typo-js');
+    ahead('running text, first pass', 'running', 'nspell');
+  }
+  goal(
+      'every word new: no call over 2 ms at the 99.9th percentile', ours.p999.value / 1000, 2,
+      ' ms');
+  lines.push(
+      `- the slowest call: ${(ours.slowest.value / 1000).toFixed(2)} ms ("${ours.slowestWord}"` +
+      ` in the last round)`);
   return lines.join('\n');
 }
 

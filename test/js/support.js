@@ -35,6 +35,9 @@ const methods = [
 const windows = process.platform === 'win32';
 const testService = windows && process.env.SPELLCHECKER_TEST_SERVICE === 'registered';
 const systemService = !windows || testService;
+// Under emulation (scripts/linux/script-tests.sh) every process, a service started on demand
+// included, runs several times slower than on the machine the budgets were set for.
+const emulated = process.env.SPELLCHECKER_TEST_EMULATED === '1';
 
 // Enchant, which serves the system backend on Linux, reads its provider ordering from and keeps
 // personal word lists in ENCHANT_CONFIG_DIR. A private one keeps the user's files out of reach
@@ -95,13 +98,18 @@ function runNode(script, {args = [], env = {}} = {}) {
   return runChild(process.execPath, [...args, '-e', script], {env});
 }
 
-// The Deno executable of the npm package `deno`, or null where it is not installed.
+// The Deno executable of the npm package `deno`, or null where it is not installed or cannot run:
+// the emulated ARM64 root shares this machine's node_modules, whose Deno is built for x64.
+let deno;
 function denoPath() {
+  if (deno !== undefined) return deno;
   try {
-    return require('deno/install_api.cjs').runInstall();
+    deno = require('deno/install_api.cjs').runInstall();
+    if (spawnSync(deno, ['--version'], {stdio: 'ignore'}).status !== 0) deno = null;
   } catch {
-    return null;
+    deno = null;
   }
+  return deno;
 }
 
 // Runs a script under Deno, which gives its own answers where hosts of Node-API differ. The
@@ -138,6 +146,7 @@ module.exports = {
   windows,
   systemService,
   testService,
+  emulated,
   isolateEnchant,
   loadInPage,
   nativeModulePath,

@@ -1,20 +1,32 @@
 #!/usr/bin/env bash
 # Checks what the Linux module needs from the machine that loads it:
+#   - it is built for the named machine (x86_64 or aarch64);
 #   - its load-time libraries are glibc's alone (Hunspell and the C++ runtime linked in,
 #     Enchant and GIO opened at run time);
 #   - no glibc symbol version newer than the stated baseline;
 #   - every other undefined symbol is a host function (Node-API, libuv's mutexes);
 #   - it exports nothing.
-# Usage: check_module_symbols.sh <module> <glibc-baseline>
+# Usage: check_module_symbols.sh <module> <glibc-baseline> [x86_64|aarch64]   (default x86_64)
 set -uo pipefail
-module=$1 baseline=$2
+module=$1 baseline=$2 machine=${3:-x86_64}
 failures=0
 expect() { # condition-status description
   if [[ $1 == 0 ]]; then echo "ok: $2"; else echo "FAILED: $2"; failures=$((failures + 1)); fi
 }
 
+case $machine in
+  x86_64) elf_machine='Advanced Micro Devices X86-64' loader='ld-linux-x86-64\.so\.2' ;;
+  aarch64) elf_machine=AArch64 loader='ld-linux-aarch64\.so\.1' ;;
+  *) echo "usage: $0 MODULE GLIBC-BASELINE [x86_64|aarch64]" >&2; exit 2 ;;
+esac
+found=$(readelf -h "$module" | sed -n 's/^ *Machine: *//p')
+[[ $found == "$elf_machine" ]]
+expect $? "built for $machine ($found)"
+
+# Before glibc 2.34 the loader's, thread and math functions lived in libraries of their own.
 mapfile -t needed < <(readelf -d "$module" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p')
-unexpected=$(printf '%s\n' "${needed[@]}" | grep -vE '^(libc\.so\.6|ld-linux-x86-64\.so\.2)$')
+glibc_libraries="^(lib(c|m|dl|pthread|rt)\.so\.[0-9]+|$loader)\$"
+unexpected=$(printf '%s\n' "${needed[@]}" | grep -vE "$glibc_libraries")
 [[ ${#needed[@]} -gt 0 && -z $unexpected ]]
 expect $? "load-time libraries are glibc's only (${needed[*]})${unexpected:+; not: $unexpected}"
 
