@@ -51,17 +51,30 @@ run_x64() {
   # wine starts its desktop process (explorer.exe) from the first process to need a desktop and
   # hands it that process's stderr; the desktop then lasts while any process is attached to it,
   # the test runner among them. Left to the first test file, the desktop kept that file's stderr
-  # pipe open and the runner waited for the pipe's end forever. So a process of our own boots a
-  # fresh session, runs the probe, and holds the session until the tests are done; the runner
-  # starts once that session's desktop is up, its stderr the log.
+  # pipe open and the runner waited for the pipe's end forever. Nor can the session's boot be
+  # left to bring it up: node.exe never needs one, only the menu helper that wine's boot starts
+  # happens to, and one run went a minute without a desktop. So a process of our own boots a fresh
+  # session, runs the probe, and holds the session until the tests are done; a window made with no
+  # stream of ours open then brings the desktop up, and the runner starts once it is up, its
+  # stderr the log.
   "$spell_wineserver" -w || return
   "$spell_wine" "$exe" -e "$probe; setInterval(() => {}, 1 << 30);" >"$log" 2>&1 </dev/null &
   holder=$!
-  until grep -q '^module: ' "$log" &&
+  # The probe's start, session boot included, takes seconds, more on a loaded machine.
+  until grep -q '^module: ' "$log"; do
+    if ! kill -0 "$holder" 2>/dev/null || ((++tries > 300)); then
+      echo "windows test: the session's first node.exe did not start under $host" >&2
+      return 1
+    fi
+    sleep 1
+  done
+  tries=0
+  until "$spell_wine" rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null &&
     "$spell_wine" winedbg --command 'info proc' >"$tasks" 2>&1 </dev/null &&
     grep -q "'explorer.exe'" "$tasks"; do
     if ! kill -0 "$holder" 2>/dev/null || ((++tries > 60)); then
-      echo "windows test: no wine desktop came up under $host" >&2
+      echo "windows test: no wine desktop came up under $host; the session's processes:" >&2
+      cat "$tasks" >&2
       return 1
     fi
     sleep 1
