@@ -1,6 +1,8 @@
 #include "backends/hunspell/answer_cache.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 
 namespace spellchecker {
@@ -50,7 +52,7 @@ bool Tier<kEntryBytes, kSets>::Find(std::string_view word, uint64_t hash, uint16
 template <size_t kEntryBytes, size_t kSets>
 void Tier<kEntryBytes, kSets>::Insert(std::string_view word, uint64_t hash, uint16_t generation,
                                       bool rejected) {
-  if (!sets) sets = std::make_unique<Set[]>(kSets);  // zeroed: generation 0, empty
+  if (!sets) Allocate();
   Set& set = sets[hash & (kSets - 1)];
   for (Entry& entry : set.ways) {
     if (entry.generation == generation && entry.size == word.size() &&
@@ -67,9 +69,21 @@ void Tier<kEntryBytes, kSets>::Insert(std::string_view word, uint64_t hash, uint
   std::memcpy(entry.bytes, word.data(), word.size());
 }
 
+// Zeroed is empty (generation 0). calloc hands over fresh pages from the system as they are,
+// already zero, where value-initialising the 2 MiB table wrote every page and cost the first
+// check after a new dictionary several milliseconds of page faults.
+template <size_t kEntryBytes, size_t kSets>
+void Tier<kEntryBytes, kSets>::Allocate() {
+  size_t space = (kSets + 1) * sizeof(Set);
+  void* start = std::calloc(kSets + 1, sizeof(Set));
+  if (start == nullptr) throw std::bad_alloc();
+  block.reset(start);
+  sets = static_cast<Set*>(std::align(alignof(Set), kSets * sizeof(Set), start, space));
+}
+
 template <size_t kEntryBytes, size_t kSets>
 void Tier<kEntryBytes, kSets>::Wipe() {
-  if (sets) std::memset(static_cast<void*>(sets.get()), 0, kSets * sizeof(Set));
+  if (sets) std::memset(static_cast<void*>(sets), 0, kSets * sizeof(Set));
 }
 
 }  // namespace verdict_cache_detail

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,8 +13,8 @@ namespace spellchecker {
 namespace verdict_cache_detail {
 
 // One length class of VerdictCache: kSets sets of kWays entries of kEntryBytes each, allocated
-// on the first Insert. Within a set, a hit moves its entry one way up and a new word enters at
-// way 0, pushing the last way out, so words that keep recurring stay.
+// zeroed on the first Insert. Within a set, a hit moves its entry one way up and a new word enters
+// at way 0, pushing the last way out, so words that keep recurring stay.
 template <size_t kEntryBytes, size_t kSets>
 class Tier {
  public:
@@ -22,12 +23,18 @@ class Tier {
   static constexpr size_t kWords = kSets * kWays;
   static constexpr size_t kMemoryBytes = kEntryBytes * kWords;
 
+  Tier() = default;
+  Tier(const Tier&) = delete;
+  Tier& operator=(const Tier&) = delete;
+
   bool Find(std::string_view word, uint64_t hash, uint16_t generation, bool* rejected);
   void Insert(std::string_view word, uint64_t hash, uint16_t generation, bool rejected);
   // Marks every entry empty (generation 0).
   void Wipe();
 
  private:
+  void Allocate();
+
   struct Entry {
     uint16_t generation;  // valid only when equal to the cache's
     uint8_t size;
@@ -39,8 +46,12 @@ class Tier {
   struct alignas(64) Set {
     Entry ways[kWays];
   };
+  struct FreeBlock {
+    void operator()(void* block) const { std::free(block); }
+  };
 
-  std::unique_ptr<Set[]> sets;
+  std::unique_ptr<void, FreeBlock> block;
+  Set* sets = nullptr;  // in block, at its first 64-byte boundary
 };
 
 }  // namespace verdict_cache_detail
