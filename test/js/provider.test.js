@@ -218,15 +218,10 @@ test.describe('checking in slices', () => {
 
   test('close answers a waiting batch once, with what was found before', async () => {
     const closing = createSpellCheckProvider({languages: ['en-US'], dictionaries});
-    const calls = [];
-    await countedSlices(() => {
-      const answered = new Promise((resolve) => {
-        closing.spellCheck(batch, (misspelled) => {
-          calls.push(misspelled);
-          // A second call would land in the turns after the first.
-          setImmediate(() => setImmediate(resolve));
-        });
-      });
+    const frame = webFrame();
+    frame.setSpellCheckProvider('en-US', closing);
+    const {answers: calls} = await countedSlices(() => {
+      const answered = frame.check('en-US', batch);
       closing.close();
       return answered;
     });
