@@ -1,0 +1,98 @@
+'use strict';
+// The slicer (lib/slicer.js) on a clock that moves one unit a verdict and a schedule run by
+// hand: how much work each slice does, the order batches are answered in, each callback called
+// once, and misuse found before and after spellCheck returns.
+
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const path = require('node:path');
+const {packageDir} = require('./support');
+
+const {createSlicer} = require(path.join(packageDir, 'lib', 'slicer.js'));
+
+// A slicer whose verdicts say a word is misspelled when it starts with "x", each verdict one
+// millisecond; `slices` records the words checked in each slice, and `runLater` the next slice.
+function handSlicer({sliceMilliseconds = 3, open = () => true} = {}) {
+  let clock = 0;
+  const slices = [];
+  const later = [];
+  const errors = [];
+  let current = null;
+  const slicer = createSlicer({
+    sliceMilliseconds,
+    begin: () => current.push('begin'),
+    isMisspelled: (word) => {
+      ++clock;
+      current.push(word);
+      return word.startsWith('x');
+    },
+    isOpen: open,
+    now: () => clock,
+    schedule: (run) => later.push(run),
+    onLateError: (error) => errors.push(error),
+  });
+  const slice = (run) => {
+    current = [];
+    slices.push(current);
+    run();
+  };
+  return {
+    submit: (words, callback) => slice(() => slicer.submit(words, callback)),
+    runLater() {
+      assert.equal(later.length, 1, 'one slice scheduled at a time');
+      slice(later.shift());
+    },
+    pending: () => later.length,
+    slices,
+    errors,
+  };
+}
+
+test('a batch is checked a budget at a time; the next batch waits its turn', () => {
+  const hand = handSlicer();
+  const answers = [];
+  hand.submit(['a', 'xb', 'c', 'xd', 'e'], (misspelled) => answers.push(['first', misspelled]));
+  hand.submit(['xf'], (misspelled) => answers.push(['second', misspelled]));
+  assert.deepEqual(answers, []);
+  while (hand.pending() > 0) hand.runLater();
+  assert.deepEqual(answers, [['first', ['xb', 'xd']], ['second', ['xf']]]);
+  // The slice begun by spellCheck, the empty one of the second spellCheck (the first batch
+  // waits), then one run later; a slice ends once its verdicts have taken three milliseconds.
+  assert.deepEqual(hand.slices, [['begin', 'a', 'xb', 'c'], [], ['xd', 'e', 'begin', 'xf']]);
+});
+
+test('a misuse found by spellCheck\'s own slice throws, and the callback is never called', () => {
+  const hand = handSlicer();
+  const calls = [];
+  const rows = [
+    [() => hand.submit('a', () => {}), /array of strings/],
+    [() => hand.submit(['a'], 'callback'), /callback function/],
+    [() => hand.submit(['a', 5], (misspelled) => calls.push(misspelled)), /word 1 is not/],
+  ];
+  for (const [call, message] of rows) assert.throws(call, {name: 'TypeError', message});
+  assert.deepEqual(calls, []);
+  assert.equal(hand.pending(), 0);
+});
+
+test('a misuse found in a later slice answers its batch once, with no words', () => {
+  const hand = handSlicer({sliceMilliseconds: 2});
+  const calls = [];
+  hand.submit(['xa', 'xb', 'xc', 7, 'xd'], (misspelled) => calls.push(misspelled));
+  hand.submit(['xe'], (misspelled) => calls.push(misspelled));
+  while (hand.pending() > 0) hand.runLater();
+  assert.deepEqual(calls, [[], ['xe']]);
+  assert.equal(hand.errors.length, 1);
+  assert.match(hand.errors[0].message, /word 3 is not/);
+});
+
+test('once closed, a waiting batch gets what was found so far, and later ones nothing', () => {
+  let open = true;
+  const hand = handSlicer({sliceMilliseconds: 2, open: () => open});
+  const calls = [];
+  hand.submit(['xa', 'xb', 'xc', 'xd'], (misspelled) => calls.push(misspelled));
+  open = false;
+  hand.runLater();
+  hand.submit(['xe'], (misspelled) => calls.push(misspelled));
+  assert.deepEqual(calls, [['xa', 'xb'], []]);
+  assert.equal(hand.pending(), 0);
+});
