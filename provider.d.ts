@@ -20,7 +20,9 @@ export interface SpellCheckProviderOptions {
   /**
    * A file holding the personal word list, UTF-8, one word a line. It need not exist yet: the
    * first `add` creates it (its directory must exist). Without it the list lasts for the
-   * provider's lifetime only.
+   * provider's lifetime only. Any number of providers, in any number of processes, may share
+   * one file: each change is made under a lock (`<file>.lock`, a directory beside the file's
+   * final target), so none is lost.
    */
   personalWordList?: string;
   /**
@@ -44,17 +46,31 @@ export interface SpellCheckProviderLanguage {
  * when it is damaged then, checking goes on with the words read before.
  */
 export interface SpellCheckProvider {
-  /** The languages in the order given, each with its backend; empty once closed. */
+  /**
+   * The languages that have a dictionary, in the order given, each with its backend; empty once
+   * closed.
+   */
   readonly languages: SpellCheckProviderLanguage[];
+
+  /**
+   * The languages given that have no dictionary (tags spelled with "-"), in the order given;
+   * empty when every language loaded. The provider checks with the others.
+   */
+  readonly missing: readonly string[];
 
   /**
    * The method `webFrame.setSpellCheckProvider` calls. Checks the words in slices of
    * `sliceMilliseconds`, the first one at once and each later one from `setImmediate`, so a
-   * large batch holds the page for one slice at a time; batches are served one after another.
+   * large batch holds the page for one slice at a time, however long it is: the array is not
+   * copied but read as the slices go, so it must stay as it is until `callback` is called
+   * (webFrame gives each request an array of its own). Batches are served one after another.
    * Calls `callback` once, with the misspelled words in their order (after `close`, with those
    * found before it).
    *
-   * @throws TypeError when `words` is not an array of strings or `callback` not a function.
+   * @throws TypeError when `words` is not an array or `callback` not a function, and when an
+   *   element that is not a string is met in the slice that runs within this call; the callback
+   *   is then never called. Such an element met in a later slice answers the batch with `[]` and
+   *   is reported by `process.emitWarning`.
    */
   spellCheck(words: readonly string[], callback: (misspelledWords: string[]) => void): void;
 
@@ -77,21 +93,29 @@ export interface SpellCheckProvider {
 
   /**
    * Adds the word to the personal list, accepted by every language from now on, and writes the
-   * list's file. The file is read afresh first, so words that other providers or processes
-   * added are kept, and replaced in one step (a temporary file beside it, then a rename).
-   * Hunspell languages also accept the word's capitalised forms and suggest it; the system
-   * service is not told of it (it would keep the word for good), so there the word is accepted
-   * as written.
+   * list's file. Under the file's lock, the file is read afresh, so that the changes of other
+   * providers and processes are kept, and replaced in one step (a temporary file
+   * `<file>.<16 hex digits>.tmp` beside it, then a rename; leftovers of a killed writer are
+   * removed). A symlink is written through to its target. The file keeps its mode, its owner
+   * where the process may set it, its byte order mark and its line ends ("\r\n" when its first
+   * line ends so). The call waits for another writer's lock, and takes over a lock whose holder
+   * died once it is 10 s old. Hunspell languages also accept the word's capitalised forms and
+   * suggest it; the system service is not told of it (it would keep the word for good), so
+   * there the word is accepted as written.
    *
    * @throws TypeError when the word is not a string; RangeError when it cannot be one line of
    *   the file (empty, a line break, a NUL or a lone surrogate); Error with `code`
-   *   "ERR_SPELLCHECKER_WORD_LIST" and `path` when the file is damaged, unreadable or cannot
-   *   be written, and then the file is left as it is; Error once closed.
+   *   "ERR_SPELLCHECKER_WORD_LIST" and `path` when the file is damaged, unreadable, not
+   *   writable by this process (even when its folder would allow replacing it), or cannot be
+   *   locked or written, and then the file is left as it is; Error once closed.
    */
   add(word: string): void;
 
   /**
-   * Removes the word from the personal list and its file, as `add` adds it.
+   * Removes the word from the personal list and its file, as `add` adds it. Afterwards every
+   * verdict and suggestion is what a provider that never had the word gives: Hunspell can only
+   * forbid a word at run time, so each Hunspell dictionary is loaded again (in every provider
+   * on the file, at its next call) and given the remaining words.
    *
    * @throws As `add` does.
    */
@@ -120,7 +144,8 @@ export interface SpellCheckProvider {
 }
 
 /**
- * Loads a dictionary for each language and reads the personal word list.
+ * Loads a dictionary for each language that has one (see `missing`) and reads the personal word
+ * list.
  *
  * Constructing the checkers leaves the process environment variable
  * `SPELLCHECKER_PREFER_HUNSPELL` as it was.
@@ -128,8 +153,8 @@ export interface SpellCheckProvider {
  * A damaged list file is one that is not valid UTF-8 or holds a NUL byte. Lines end with "\n" or
  * "\r\n"; empty lines and a byte order mark are skipped.
  *
- * @throws TypeError for options of the wrong shape; Error naming each language that has no
- *   dictionary and where it was looked for; Error with `code` "ERR_SPELLCHECKER_WORD_LIST" and
+ * @throws TypeError for options of the wrong shape; Error, when no language has a dictionary,
+ *   naming each and where it was looked for; Error with `code` "ERR_SPELLCHECKER_WORD_LIST" and
  *   `path` when the list's file is damaged or unreadable (nothing is written to it); Error when
  *   the module was loaded outside a page context.
  */

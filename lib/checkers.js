@@ -143,4 +143,8 @@ function createCheckers({languages, dictionaries, construct = nativeConstruct}) 
   };
 }
 
-module.exports = {createCheckers, nativeConstruct, sameTag};
+module.exports = {
+  createCheckers,
+  nativeConstruct,
+  sameTag
+};

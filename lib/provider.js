@@ -189,4 +189,8 @@ function createSpellCheckProvider(options) {
   return createProvider(options);
 }
 
-module.exports = {createSpellCheckProvider, createProvider, readOptions};
+module.exports = {
+  createSpellCheckProvider,
+  createProvider,
+  readOptions
+};

@@ -246,4 +246,8 @@ function createWordListStore(file, {staleMilliseconds = defaultStaleMilliseconds
   return {file, read, stamp, change};
 }
 
-module.exports = {createWordListStore, checkListWord, listError};
+module.exports = {
+  createWordListStore,
+  checkListWord,
+  listError
+};

@@ -23,7 +23,9 @@ const dictionaries = systemDictionaries;
 // emulated machine does not promise. Checkers made here time every search, through the
 // provider's checker factory; suggestion lists are compared only while `slowest` stays under
 // 50 ms. This is the one place that knows of Hunspell's clock.
-const searches = {slowest: 0};
+const searches = {
+  slowest: 0
+};
 function timedChecker(hunspell) {
   const checker = hunspell ? new Spellchecker(true) : new Spellchecker();
   const {getCorrectionsForMisspelling} = checker;
@@ -156,11 +158,12 @@ test.describe('several languages', () => {
   });
 
   test('no language with a dictionary throws, naming each and where they were looked for', () => {
-    assert.throws(() => createSpellCheckProvider({languages: ['xx-NONE', 'yy-NONE'], dictionaries}), {
-      name: 'Error',
-      message: new RegExp(`no dictionary for xx-NONE, yy-NONE: .* for xx_NONE, yy_NONE in ${
-          literally(path.resolve(dictionaries))}$`),
-    });
+    assert.throws(
+        () => createSpellCheckProvider({languages: ['xx-NONE', 'yy-NONE'], dictionaries}), {
+          name: 'Error',
+          message: new RegExp(`no dictionary for xx-NONE, yy-NONE: .* for xx_NONE, yy_NONE in ${
+              literally(path.resolve(dictionaries))}$`),
+        });
   });
 });
 
@@ -205,8 +208,8 @@ test.describe('checking in slices', () => {
     };
   }
 
-  const {provider, countedSlices} = countingProvider(
-      {languages: ['en-US', 'de-DE'], dictionaries, sliceMilliseconds: budget});
+  const {provider, countedSlices} =
+      countingProvider({languages: ['en-US', 'de-DE'], dictionaries, sliceMilliseconds: budget});
 
   test('100,000 words are answered in slices within the budget, with turns between', async () => {
     const frame = webFrame();
@@ -261,31 +264,32 @@ test.describe('checking in slices', () => {
     assert.throws(() => closing.add('word'), /closed/);
   });
 
-  test('1,000,000 words: spellCheck reads no more of the array than its first slice checks',
-       async () => {
-         const words = Array.from({length: 1_000_000}, (_, index) => distinct[index % 6]);
-         // Every element read is counted, a copy or a check of the whole array included.
-         let reads = 0;
-         const counted = new Proxy(words, {
-           get(target, key, receiver) {
-             if (typeof key === 'string' && /^\d+$/.test(key)) ++reads;
-             return Reflect.get(target, key, receiver);
-           },
-         });
-         const frame = webFrame();
-         frame.setSpellCheckProvider('en-US', provider);
-         let readsInCall = null;
-         const {answers, slices} = await countedSlices(() => {
-           const answered = frame.check('en-US', counted);
-           readsInCall = reads;
-           return answered;
-         });
-         assert.ok(readsInCall <= budget / unit + 1, `${readsInCall} words read at once`);
-         assert.equal(reads, words.length);
-         assert.equal(answers.length, 1);
-         assert.equal(answers[0].length, words.filter((word) => vocabulary[word]).length);
-         assert.ok(slices.length > 1000, `${slices.length} slices`);
-       });
+  test(
+      '1,000,000 words: spellCheck reads no more of the array than its first slice checks',
+      async () => {
+        const words = Array.from({length: 1_000_000}, (_, index) => distinct[index % 6]);
+        // Every element read is counted, a copy or a check of the whole array included.
+        let reads = 0;
+        const counted = new Proxy(words, {
+          get(target, key, receiver) {
+            if (typeof key === 'string' && /^\d+$/.test(key)) ++reads;
+            return Reflect.get(target, key, receiver);
+          },
+        });
+        const frame = webFrame();
+        frame.setSpellCheckProvider('en-US', provider);
+        let readsInCall = null;
+        const {answers, slices} = await countedSlices(() => {
+          const answered = frame.check('en-US', counted);
+          readsInCall = reads;
+          return answered;
+        });
+        assert.ok(readsInCall <= budget / unit + 1, `${readsInCall} words read at once`);
+        assert.equal(reads, words.length);
+        assert.equal(answers.length, 1);
+        assert.equal(answers[0].length, words.filter((word) => vocabulary[word]).length);
+        assert.ok(slices.length > 1000, `${slices.length} slices`);
+      });
 });
 
 test.describe('personal word list', () => {
@@ -317,51 +321,56 @@ test.describe('personal word list', () => {
     assert.deepEqual(open(file).words(), ['quuxbar', 'Zażółćland']);
   });
 
-  test.describe('a removed word leaves verdicts and suggestions as a fresh provider has them', () => {
-    const options = {languages: ['en-US', 'de-DE'], dictionaries};
-    // Each word's own forms and near misses; the suggestions are asked for the misses.
-    const rows = [
-      {words: ['hello'], probes: ['hello', 'Hello', 'HELLO'], misses: ['helo', 'hellp']},
-      {words: ['Paris'], probes: ['Paris', 'PARIS', 'paris'], misses: ['Pariss', 'Parsi']},
-      {words: ['world', 'Haus'], probes: ['world', 'Haus', 'HAUS'], misses: ['wrold', 'Hauss']},
-      {words: ['frobnicatrix'], probes: ['frobnicatrix', 'Frobnicatrix'], misses: ['frobnicatrx']},
-    ];
-    const undoings = [
-      ['remove', (provider, words, file) => words.forEach((word) => provider.remove(word))],
-      ['the file deleted', (provider, words, file) => fs.rmSync(file)],
-    ];
-    for (const row of rows) {
-      for (const [undoing, undo] of undoings) {
-        test(`${row.words.join(', ')}: ${undoing}`, (t) => {
-          const file = path.join(temporaryDir(), 'words.txt');
-          const provider = timedProvider({...options, personalWordList: file});
-          // Another window on the same file sees the change at its next call.
-          const other = timedProvider({...options, personalWordList: file});
-          fs.writeFileSync(file, 'unrelated\n');
-          for (const word of row.words) provider.add(word);
-          assert.equal(other.isMisspelled(row.words[0]), false);
-          undo(provider, row.words, file);
-          const fresh = timedProvider(options);
-          for (const window of [provider, other]) {
-            for (const word of [...row.probes, ...row.misses]) {
-              assert.equal(window.isMisspelled(word), fresh.isMisspelled(word), word);
-            }
-            for (const word of row.misses) {
-              searches.slowest = 0;
-              const expected = fresh.suggest(word);
-              const suggested = window.suggest(word);
-              if (searchesFast()) {
-                assert.deepEqual(suggested, expected, word);
-              } else {
-                t.diagnostic(`suggestions for ${word} not compared: a search took ${
-                    searches.slowest.toFixed(0)} ms`);
+  test.describe(
+      'a removed word leaves verdicts and suggestions as a fresh provider has them', () => {
+        const options = {languages: ['en-US', 'de-DE'], dictionaries};
+        // Each word's own forms and near misses; the suggestions are asked for the misses.
+        const rows = [
+          {words: ['hello'], probes: ['hello', 'Hello', 'HELLO'], misses: ['helo', 'hellp']},
+          {words: ['Paris'], probes: ['Paris', 'PARIS', 'paris'], misses: ['Pariss', 'Parsi']},
+          {words: ['world', 'Haus'], probes: ['world', 'Haus', 'HAUS'], misses: ['wrold', 'Hauss']},
+          {
+            words: ['frobnicatrix'],
+            probes: ['frobnicatrix', 'Frobnicatrix'],
+            misses: ['frobnicatrx']
+          },
+        ];
+        const undoings = [
+          ['remove', (provider, words, file) => words.forEach((word) => provider.remove(word))],
+          ['the file deleted', (provider, words, file) => fs.rmSync(file)],
+        ];
+        for (const row of rows) {
+          for (const [undoing, undo] of undoings) {
+            test(`${row.words.join(', ')}: ${undoing}`, (t) => {
+              const file = path.join(temporaryDir(), 'words.txt');
+              const provider = timedProvider({...options, personalWordList: file});
+              // Another window on the same file sees the change at its next call.
+              const other = timedProvider({...options, personalWordList: file});
+              fs.writeFileSync(file, 'unrelated\n');
+              for (const word of row.words) provider.add(word);
+              assert.equal(other.isMisspelled(row.words[0]), false);
+              undo(provider, row.words, file);
+              const fresh = timedProvider(options);
+              for (const window of [provider, other]) {
+                for (const word of [...row.probes, ...row.misses]) {
+                  assert.equal(window.isMisspelled(word), fresh.isMisspelled(word), word);
+                }
+                for (const word of row.misses) {
+                  searches.slowest = 0;
+                  const expected = fresh.suggest(word);
+                  const suggested = window.suggest(word);
+                  if (searchesFast()) {
+                    assert.deepEqual(suggested, expected, word);
+                  } else {
+                    t.diagnostic(`suggestions for ${word} not compared: a search took ${
+                        searches.slowest.toFixed(0)} ms`);
+                  }
+                }
               }
-            }
+            });
           }
-        });
-      }
-    }
-  });
+        }
+      });
 
   test('ignored words are accepted by their provider only and never written', () => {
     const file = path.join(temporaryDir(), 'words.txt');
@@ -416,9 +425,9 @@ test.describe('personal word list', () => {
       added = count;
     }
     // The next change clears what the killed writers left: a temporary file, a lock.
-    createProvider({languages: ['en-US'], dictionaries, personalWordList: file},
-                   {wordList: {staleMilliseconds: 2000}})
-        .add('last');
+    createProvider({languages: ['en-US'], dictionaries, personalWordList: file}, {
+      wordList: {staleMilliseconds: 2000}
+    }).add('last');
     assert.deepEqual(fs.readdirSync(dir), ['words.txt']);
   });
 

@@ -73,8 +73,8 @@ test.describe('concurrent writers in separate processes', () => {
       if (row.initial.length > 0) fs.writeFileSync(file, row.initial.map((w) => `${w}\n`).join(''));
       const startAt = Date.now() + 300;
       const results = await Promise.all(row.writers.map((changes) => runWriter(file, changes, {
-        startAt,
-      })));
+                                                          startAt,
+                                                        })));
       for (const result of results) assert.deepEqual([result.status, result.stderr], [0, '']);
       const words = createWordListStore(file).read().words;
       const set = new Set(words);
@@ -83,8 +83,9 @@ test.describe('concurrent writers in separate processes', () => {
         assert.deepEqual([...set].sort(), row.expected.slice().sort());
       } else {
         for (const word of range('old', 100)) assert.equal(set.has(word), false, word);
-        for (const word of [...range('old', 150).slice(100), ...range('two', 100),
-          ...range('three', 100)]) {
+        for (const word
+                 of [...range('old', 150).slice(100), ...range('two', 100),
+                     ...range('three', 100)]) {
           assert.ok(set.has(word), word);
         }
         // A "one<n>" stays only where its removal came first.
@@ -98,22 +99,25 @@ test.describe('concurrent writers in separate processes', () => {
     });
   }
 
-  test('a writer killed while it holds the lock holds the next one up for a bounded time', async (t) => {
-    const dir = temporaryDir();
-    const file = path.join(dir, 'words.txt');
-    fs.writeFileSync(file, 'kept\n');
-    const killed = await runWriter(file, ['+lost', '!'], {
-      onStdout: (data, child) => data.includes('locked') && child.kill('SIGKILL'),
-    });
-    assert.equal(killed.signal, 'SIGKILL', killed.stderr);
-    assert.ok(fs.existsSync(`${file}.lock`), 'the killed writer left its lock');
-    const started = Date.now();
-    const next = await runWriter(file, ['+after']);
-    assert.deepEqual([next.status, next.stderr], [0, '']);
-    t.diagnostic(`the next writer waited ${Date.now() - started} ms (locks are stale after 2 s)`);
-    assert.deepEqual(createWordListStore(file).read().words, ['kept', 'lost', 'after']);
-    assert.deepEqual(fs.readdirSync(dir), ['words.txt']);
-  });
+  test(
+      'a writer killed while it holds the lock holds the next one up for a bounded time',
+      async (t) => {
+        const dir = temporaryDir();
+        const file = path.join(dir, 'words.txt');
+        fs.writeFileSync(file, 'kept\n');
+        const killed = await runWriter(file, ['+lost', '!'], {
+          onStdout: (data, child) => data.includes('locked') && child.kill('SIGKILL'),
+        });
+        assert.equal(killed.signal, 'SIGKILL', killed.stderr);
+        assert.ok(fs.existsSync(`${file}.lock`), 'the killed writer left its lock');
+        const started = Date.now();
+        const next = await runWriter(file, ['+after']);
+        assert.deepEqual([next.status, next.stderr], [0, '']);
+        t.diagnostic(
+            `the next writer waited ${Date.now() - started} ms (locks are stale after 2 s)`);
+        assert.deepEqual(createWordListStore(file).read().words, ['kept', 'lost', 'after']);
+        assert.deepEqual(fs.readdirSync(dir), ['words.txt']);
+      });
 });
 
 test.describe('the file stays as the user has it', () => {
@@ -188,31 +192,35 @@ test.describe('the file stays as the user has it', () => {
 
   // Root writes whatever the mode says, so the refusal is tried as the user "nobody".
   const asNobody = !windows && process.getuid() === 0;
-  test('a file this process may not write is refused and left as it is', {
-    skip: !asNobody && 'needs root to run a writer as the user nobody',
-  }, async () => {
-    const dir = temporaryDir();
-    // The folder would let nobody rename over the file.
-    fs.chmodSync(dir, 0o777);
-    const rows = [
-      {name: 'read-only, owned by the writer', mode: 0o444, owner: 65534},
-      {name: 'writable by its owner only, another user', mode: 0o644, owner: 0},
-    ];
-    for (const row of rows) {
-      const file = path.join(dir, `words-${row.owner}-${row.mode.toString(8)}.txt`);
-      fs.writeFileSync(file, 'first\n');
-      fs.chmodSync(file, row.mode);
-      fs.chownSync(file, row.owner, row.owner === 0 ? 0 : 65534);
-      const before = fs.statSync(file);
-      const result = await runWriter(file, ['+second'], {spawnOptions: {uid: 65534, gid: 65534}});
-      assert.equal(result.status, 1, row.name);
-      assert.match(result.stderr, /ERR_SPELLCHECKER_WORD_LIST/, row.name);
-      assert.match(result.stderr, /cannot be written \(EACCES\)/, row.name);
-      const after = fs.statSync(file);
-      assert.deepEqual([after.ino, after.mode, after.mtimeMs], [before.ino, before.mode,
-        before.mtimeMs], row.name);
-      assert.equal(fs.readFileSync(file, 'utf8'), 'first\n');
-    }
-    assert.deepEqual(fs.readdirSync(dir).filter((name) => !name.startsWith('words-')), []);
-  });
+  test(
+      'a file this process may not write is refused and left as it is', {
+        skip: !asNobody && 'needs root to run a writer as the user nobody',
+      },
+      async () => {
+        const dir = temporaryDir();
+        // The folder would let nobody rename over the file.
+        fs.chmodSync(dir, 0o777);
+        const rows = [
+          {name: 'read-only, owned by the writer', mode: 0o444, owner: 65534},
+          {name: 'writable by its owner only, another user', mode: 0o644, owner: 0},
+        ];
+        for (const row of rows) {
+          const file = path.join(dir, `words-${row.owner}-${row.mode.toString(8)}.txt`);
+          fs.writeFileSync(file, 'first\n');
+          fs.chmodSync(file, row.mode);
+          fs.chownSync(file, row.owner, row.owner === 0 ? 0 : 65534);
+          const before = fs.statSync(file);
+          const result =
+              await runWriter(file, ['+second'], {spawnOptions: {uid: 65534, gid: 65534}});
+          assert.equal(result.status, 1, row.name);
+          assert.match(result.stderr, /ERR_SPELLCHECKER_WORD_LIST/, row.name);
+          assert.match(result.stderr, /cannot be written \(EACCES\)/, row.name);
+          const after = fs.statSync(file);
+          assert.deepEqual(
+              [after.ino, after.mode, after.mtimeMs], [before.ino, before.mode, before.mtimeMs],
+              row.name);
+          assert.equal(fs.readFileSync(file, 'utf8'), 'first\n');
+        }
+        assert.deepEqual(fs.readdirSync(dir).filter((name) => !name.startsWith('words-')), []);
+      });
 });

@@ -21,8 +21,10 @@ const removed : void = provider.remove('frobnicatrix');
 const listed : string[] = provider.words();
 const ignored : void = provider.ignore('helo');
 const backend : 'system' | 'hunspell' | undefined = systemFirst.languages[0]?.backend;
+const missing : readonly string[] = provider.missing;
 const closed : void = provider.close();
-export {checked, misspelled, suggestions, added, removed, listed, ignored, backend, closed};
+export {checked, misspelled, suggestions, added, removed, listed, ignored, backend, missing};
+export {closed};
 
 // @ts-expect-error The languages are required.
 createSpellCheckProvider({dictionaries: '/usr/share/hunspell'});
@@ -38,3 +40,5 @@ provider.spellCheck(words);
 provider.add(5);
 // @ts-expect-error The list is read-only from outside.
 provider.languages = [];
+// @ts-expect-error So are the missing languages.
+provider.missing.push('fr-FR');

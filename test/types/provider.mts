@@ -6,7 +6,8 @@ const options : SpellCheckProviderOptions = {languages: ['en-US']};
 const provider = createSpellCheckProvider(options);
 const same : typeof createSpellCheckProvider = providerEntry.createSpellCheckProvider;
 const suggestions : string[] = provider.suggest('helo');
-export {same, suggestions};
+const missing : readonly string[] = provider.missing;
+export {same, suggestions, missing};
 
 // @ts-expect-error The entry has no such export.
 import {Spellchecker} from 'native-spellchecker/provider';
