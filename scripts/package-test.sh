@@ -44,11 +44,13 @@ mkdir "$app"
 )
 installed=$app/node_modules/native-spellchecker
 
-# The package brings its one runtime dependency and nothing else, and no build of its own.
+# The package brings its runtime dependencies (node-gyp-build; proper-lockfile, which locks the
+# personal word list, with its own three) and nothing else, and no build of its own.
 installed_packages=$(cd "$app" && node -p \
   "Object.keys(require('./package-lock.json').packages).filter(Boolean).sort().join(' ')")
-[[ $installed_packages == "node_modules/native-spellchecker node_modules/node-gyp-build" ]] ||
-  fail "installed $installed_packages"
+expected_packages=$(printf 'node_modules/%s ' graceful-fs native-spellchecker node-gyp-build \
+  proper-lockfile retry signal-exit)
+[[ "$installed_packages " == "$expected_packages" ]] || fail "installed $installed_packages"
 [[ ! -e $installed/build ]] || fail "the tarball holds a build/ directory"
 
 # The tests must reach the installed copy, and its prebuild, not the source tree.
