@@ -67,10 +67,10 @@ export interface SpellCheckProvider {
    * Calls `callback` once, with the misspelled words in their order (after `close`, with those
    * found before it).
    *
-   * @throws TypeError when `words` is not an array or `callback` not a function, and when an
-   *   element that is not a string is met in the slice that runs within this call; the callback
-   *   is then never called. Such an element met in a later slice answers the batch with `[]` and
-   *   is reported by `process.emitWarning`.
+   * An element that is not a string answers its batch with `[]` and is reported as a
+   * `TypeError` through `process.emitWarning` (it is met only when its turn comes).
+   *
+   * @throws TypeError when `words` is not an array or `callback` not a function.
    */
   spellCheck(words: readonly string[], callback: (misspelledWords: string[]) => void): void;
 

@@ -9,8 +9,9 @@
  * `begin()`: run as a batch's first step (the provider notices a changed word list there).
  * `isMisspelled(word)`: a word's verdict; `isOpen()`: false once the batches are to end early.
  * `now` and `schedule` are the clock and the way to run the next slice later.
- * `onLateError(error)` gets a misuse found after spellCheck returned (a word that is not a
- * string), whose batch is then answered with no words.
+ * `onMisuse(error)` gets a TypeError for a batch holding a word that is not a string, which is
+ * then answered with no words. Whether that is found before spellCheck returns depends on the
+ * clock, so it is never thrown.
  */
 function createSlicer({
   sliceMilliseconds,
@@ -19,7 +20,7 @@ function createSlicer({
   isOpen = () => true,
   now = () => performance.now(),
   schedule = setImmediate,
-  onLateError = (error) => process.emitWarning(error),
+  onMisuse = (error) => process.emitWarning(error),
 }) {
   // Batches waiting, first come first served, and whether a slice is scheduled.
   const queue = [];
@@ -31,9 +32,8 @@ function createSlicer({
   }
 
   // Works until the slice's time is spent, hands each finished batch its misspelled words and
-  // schedules the next slice. Called from spellCheck (`first`), a misuse found in the batch just
-  // given is thrown to its caller, its callback never called.
-  function runSlice(first) {
+  // schedules the next slice.
+  function runSlice() {
     scheduled = false;
     const start = now();
     let steps = 0;
@@ -53,11 +53,8 @@ function createSlicer({
           const word = words[batch.next];
           if (typeof word !== 'string') {
             queue.shift();
-            const error = wordError(batch.next);
-            if (first) throw error;
             batch.callback([]);
-            onLateError(error);
-            batch.next = words.length;
+            onMisuse(wordError(batch.next));
             break;
           }
           ++batch.next;
@@ -67,12 +64,11 @@ function createSlicer({
         if (queue[0] !== batch) continue;
         queue.shift();
         batch.callback(batch.misspelled);
-        first = false;
       }
     } finally {
       if (queue.length > 0 && !scheduled) {
         scheduled = true;
-        schedule(() => runSlice(false));
+        schedule(runSlice);
       }
     }
   }
@@ -89,7 +85,7 @@ function createSlicer({
     }
     queue.push({words, next: 0, begun: false, misspelled: [], callback});
     // The first slice runs now unless earlier batches wait for theirs.
-    if (queue.length === 1 && !scheduled) runSlice(true);
+    if (queue.length === 1 && !scheduled) runSlice();
   }
 
   return {submit};

@@ -6,7 +6,10 @@
 const crypto = require('node:crypto');
 const fs = require('node:fs');
 const path = require('node:path');
-const lockfile = require('proper-lockfile');
+
+// Loaded with the first lock: it hooks the process's exit to remove the locks it holds, which a
+// provider without a list file has no need of.
+let lockLibrary = null;
 
 const name = 'native-spellchecker/provider';
 
@@ -89,6 +92,9 @@ function sleepSync(milliseconds) {
 }
 
 const defaultStaleMilliseconds = 10_000;
+// Holders keep the lock for one read and one write; a wait this long means a lock that is
+// neither released nor left to go stale, which is reported rather than waited on for ever.
+const lockWaitMilliseconds = 30_000;
 
 /**
  * The store of one list file. `staleMilliseconds` (at least 2000, the lock library's floor) is
@@ -152,12 +158,13 @@ function createWordListStore(file, {staleMilliseconds = defaultStaleMilliseconds
 
   function lock(target) {
     const options = {stale, realpath: false, lockfilePath: `${target}.lock`};
-    // The lock library's synchronous form makes one attempt; the wait is bounded by the stale
-    // time, after which the library takes a dead holder's lock over.
-    const deadline = Date.now() + 2 * stale + 1000;
+    // The lock library's synchronous form makes one attempt, taking a dead holder's lock over
+    // once it is stale.
+    const deadline = Date.now() + Math.max(lockWaitMilliseconds, 2 * stale);
     for (let pause = 1;; pause = Math.min(pause * 2, 50)) {
       try {
-        return lockfile.lockSync(target, options);
+        lockLibrary ??= require('proper-lockfile');
+        return lockLibrary.lockSync(target, options);
       } catch (error) {
         if (error.code !== 'ELOCKED' || Date.now() >= deadline) {
           throw listError(file, `cannot be locked (${error.code ?? error.message})`, error);

@@ -516,7 +516,6 @@ test.describe('misuse', () => {
   const provider = createSpellCheckProvider(language);
   const callRows = [
     ['spellCheck a string', () => provider.spellCheck('helo', () => {}), TypeError],
-    ['spellCheck a non-string word', () => provider.spellCheck(['helo', 5], () => {}), TypeError],
     ['spellCheck without a callback', () => provider.spellCheck(['helo']), TypeError],
     ['isMisspelled a number', () => provider.isMisspelled(5), TypeError],
     ['suggest nothing', () => provider.suggest(), TypeError],
@@ -533,6 +532,15 @@ test.describe('misuse', () => {
       assert.deepEqual(provider.words(), []);
     });
   }
+
+  test('spellCheck of a non-string word answers [] once and warns', async () => {
+    const warned = new Promise((resolve) => process.once('warning', resolve));
+    const calls = [];
+    provider.spellCheck(['helo', 5], (misspelled) => calls.push(misspelled));
+    const warning = await warned;
+    assert.deepEqual([warning.name, calls], ['TypeError', [[]]]);
+    assert.match(warning.message, /spellCheck takes an array of strings; word 1 is not/);
+  });
 
   test('SPELLCHECKER_PREFER_HUNSPELL stays as the app left it', () => {
     const variable = 'SPELLCHECKER_PREFER_HUNSPELL';
