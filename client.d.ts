@@ -7,9 +7,10 @@
 
 /**
  * The port a client talks over: a DOM `MessagePort`, as a preload receives it from
- * `ipcRenderer` (`event.ports[0]`), or Node.js's `MessagePort`.
+ * `ipcRenderer` (`event.ports[0]`), or Node.js's `MessagePort` (both EventTargets); or
+ * Electron's `MessagePortMain` (an EventEmitter), for a client in the main process.
  */
-export interface SpellCheckClientPort {
+export type SpellCheckClientPort = {
   postMessage(message: unknown): void;
   start(): void;
   close(): void;
@@ -17,7 +18,15 @@ export interface SpellCheckClientPort {
   addEventListener(type: 'close', listener: () => void): void;
   removeEventListener(type: 'message', listener: (event: {data: unknown}) => void): void;
   removeEventListener(type: 'close', listener: () => void): void;
-}
+}|{
+  postMessage(message: unknown): void;
+  start(): void;
+  close(): void;
+  on(event: 'message', listener: (event: {data: unknown}) => void): unknown;
+  on(event: 'close', listener: () => void): unknown;
+  removeListener(event: 'message', listener: (event: {data: unknown}) => void): unknown;
+  removeListener(event: 'close', listener: () => void): unknown;
+};
 
 /**
  * The provider's methods over a port. Methods need not be called on the object. Every request

@@ -137,26 +137,10 @@ export declare function createSpellCheckProvider(options: SpellCheckProviderOpti
     SpellCheckProvider;
 
 /**
- * A port a host serves: Electron's `MessagePortMain` (an EventEmitter) or a port with
- * `addEventListener`, as Node.js's `MessagePort` from `node:worker_threads`.
+ * A port a host serves: Electron's `MessagePortMain` (an EventEmitter) or Node.js's
+ * `MessagePort` from `node:worker_threads` (an EventTarget); the client's port type.
  */
-export type SpellCheckHostPort = {
-  postMessage(message: unknown): void;
-  start(): void;
-  close(): void;
-  on(event: 'message', listener: (event: {data: unknown}) => void): unknown;
-  on(event: 'close', listener: () => void): unknown;
-  removeListener(event: 'message', listener: (event: {data: unknown}) => void): unknown;
-  removeListener(event: 'close', listener: () => void): unknown;
-}|{
-  postMessage(message: unknown): void;
-  start(): void;
-  close(): void;
-  addEventListener(type: 'message', listener: (event: {data: unknown}) => void): void;
-  addEventListener(type: 'close', listener: () => void): void;
-  removeEventListener(type: 'message', listener: (event: {data: unknown}) => void): void;
-  removeEventListener(type: 'close', listener: () => void): void;
-};
+export type SpellCheckHostPort = import('./client.js').SpellCheckClientPort;
 
 /**
  * One provider serving any number of pages, each through a client of

@@ -38,6 +38,8 @@ declare class MessagePortMain {
 const host : providerEntry.SpellCheckHost =
     createSpellCheckHost({languages: ['en-US'], personalWordList: '/tmp/words.txt'});
 host.serve(new MessagePortMain());
+// A client in the main process, for its context menu.
+createSpellCheckClient(new MessagePortMain());
 host.serve(new MessageChannel().port1);
 const languages : Promise<providerEntry.SpellCheckProviderLanguage[]> = host.ready;
 const served : number = host.connections;

@@ -1,0 +1,125 @@
+'use strict';
+// A page's round trip through the spell-check host against the host's own work: a client on a
+// worker thread (the page) asks a host served from the main thread (Electron's main process,
+// whose provider runs on the host's worker) over a Node.js message port, for 100-word batches of
+// running text and for suggestions on misspelled words; then a provider called directly on this
+// thread does the same work on the same words, in the same order, with fresh caches of its own.
+// Both sides use Debian's en_US with Hunspell. Elapsed time (performance.now), median and p99.
+// Usage: node bench/js/host_round_trip.js [--runs N] [--build DIR]
+
+const fs = require('node:fs');
+const path = require('node:path');
+const {MessageChannel, Worker, isMainThread, parentPort, workerData} =
+    require('node:worker_threads');
+
+const root = path.resolve(__dirname, '..', '..');
+
+if (!isMainThread) {
+  // The page: nothing but the client and its port.
+  const {createSpellCheckClient} = require(path.join(root, 'client.js'));
+  const client = createSpellCheckClient(workerData.port);
+  const timed = async (work) => {
+    const start = performance.now();
+    await work();
+    return performance.now() - start;
+  };
+  (async () => {
+    const check = [];
+    for (const batch of workerData.batches) {
+      check.push(await timed(() => new Promise((resolve) => client.spellCheck(batch, resolve))));
+    }
+    const suggest = [];
+    for (const word of workerData.misspellings) suggest.push(await timed(() => client.suggest(word)));
+    client.close();
+    parentPort.postMessage({check, suggest});
+  })();
+  return;
+}
+
+const options = {runs: 200, build: 'build'};
+for (let i = 2; i < process.argv.length; i += 2) {
+  options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
+}
+const runs = Number(options.runs);
+process.env.SPELLCHECKER_NATIVE_MODULE ??= path.resolve(root, options.build, 'spellchecker.node');
+const providerOptions = {languages: ['en-US'], dictionaries: '/usr/share/hunspell'};
+const batchSize = 100;
+const warmUp = 10;
+
+// Running text: the licences' words in order, each batch the next 100 of them.
+const textDir = '/usr/share/common-licenses';
+const text = fs.readdirSync(textDir).sort()
+                 .map((file) => path.join(textDir, file))
+                 .filter((file) => fs.statSync(file).isFile())
+                 .map((file) => fs.readFileSync(file, 'utf8')).join('\n');
+const words = text.match(/[A-Za-z]+(?:'[A-Za-z]+)?/g);
+if (words.length < (runs + warmUp) * batchSize) throw new Error('not enough words');
+const batches = [];
+for (let run = 0; run < runs + warmUp; ++run) {
+  batches.push(words.slice(run * batchSize, (run + 1) * batchSize));
+}
+// Distinct misspellings: long words of the text with their middle letter doubled.
+const misspellings = [...new Set(words.filter((word) => word.length >= 6))]
+                         .slice(0, runs + warmUp)
+                         .map((word) => word.slice(0, 3) + word[3] + word.slice(3));
+
+function summary(times) {
+  const sorted = times.slice(warmUp).sort((a, b) => a - b);
+  const at = (fraction) => sorted[Math.min(sorted.length - 1, Math.ceil(fraction * sorted.length) - 1)];
+  return {median: at(0.5), p99: at(0.99)};
+}
+
+async function throughHost() {
+  const {createSpellCheckHost} = require(path.join(root, 'provider.js'));
+  const host = createSpellCheckHost(providerOptions);
+  await host.ready;
+  const {port1, port2} = new MessageChannel();
+  host.serve(port1);
+  const page = new Worker(__filename, {
+    workerData: {port: port2, batches, misspellings},
+    transferList: [port2],
+  });
+  const times = await new Promise((resolve, reject) => {
+    page.once('message', resolve);
+    page.once('error', reject);
+  });
+  await host.close();
+  return times;
+}
+
+function direct() {
+  // The module exports its class only where a navigator exists; Node.js 20 has none.
+  if (!('navigator' in globalThis)) globalThis.navigator = {};
+  const {createSpellCheckProvider} = require(path.join(root, 'provider.js'));
+  const provider = createSpellCheckProvider(providerOptions);
+  const check = batches.map((batch) => {
+    const start = performance.now();
+    let answered = false;
+    provider.spellCheck(batch, () => answered = true);
+    // 100 words fit in the first slice, which runs within the call.
+    if (!answered) throw new Error('the batch took more than one slice');
+    return performance.now() - start;
+  });
+  const suggest = misspellings.map((word) => {
+    const start = performance.now();
+    provider.suggest(word);
+    return performance.now() - start;
+  });
+  provider.close();
+  return {check, suggest};
+}
+
+(async () => {
+  const host = await throughHost();
+  const own = direct();
+  const format = (ms) => ms.toFixed(3);
+  console.log(`${runs} runs after ${warmUp} warm-up, Node.js ${process.version}, ms:`);
+  console.log('| work | client round trip: median | p99 | host\'s own: median | p99 |');
+  console.log('|---|---|---|---|---|');
+  for (const [label, key] of [[`spellCheck, ${batchSize} words`, 'check'], ['suggest', 'suggest']]) {
+    const trip = summary(host[key]);
+    const work = summary(own[key]);
+    console.log(`| ${label} | ${format(trip.median)} | ${format(trip.p99)} | ` +
+                `${format(work.median)} | ${format(work.p99)} |`);
+  }
+})();
