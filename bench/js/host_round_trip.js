@@ -2,8 +2,9 @@
 // A page's round trip through the spell-check host against the host's own work: a client on a
 // worker thread (the page) asks a host served from the main thread (Electron's main process,
 // whose provider runs on the host's worker) over a Node.js message port, for 100-word batches of
-// running text and for suggestions on misspelled words; then a provider called directly on this
-// thread does the same work on the same words, in the same order, with fresh caches of its own.
+// running text and for suggestions on misspelled words; each request is followed by the same work
+// done by a provider called directly on this thread, with caches of its own, so that both meet
+// the same load.
 // Both sides use Debian's en_US with Hunspell. Elapsed time (performance.now), median and p99.
 // Usage: node bench/js/host_round_trip.js [--runs N] [--build DIR]
 
@@ -15,24 +16,24 @@ const {MessageChannel, Worker, isMainThread, parentPort, workerData} =
 const root = path.resolve(__dirname, '..', '..');
 
 if (!isMainThread) {
-  // The page: nothing but the client and its port.
+  // The page: nothing but the client and its port. Runs one request when the main thread says.
   const {createSpellCheckClient} = require(path.join(root, 'client.js'));
   const client = createSpellCheckClient(workerData.port);
-  const timed = async (work) => {
-    const start = performance.now();
-    await work();
-    return performance.now() - start;
-  };
-  (async () => {
-    const check = [];
-    for (const batch of workerData.batches) {
-      check.push(await timed(() => new Promise((resolve) => client.spellCheck(batch, resolve))));
+  const {batches, misspellings} = workerData;
+  parentPort.on('message', async ({kind, index}) => {
+    if (kind === 'close') {
+      client.close();
+      parentPort.close();
+      return;
     }
-    const suggest = [];
-    for (const word of workerData.misspellings) suggest.push(await timed(() => client.suggest(word)));
-    client.close();
-    parentPort.postMessage({check, suggest});
-  })();
+    const start = performance.now();
+    if (kind === 'check') {
+      await new Promise((resolve) => client.spellCheck(batches[index], resolve));
+    } else {
+      await client.suggest(misspellings[index]);
+    }
+    parentPort.postMessage(performance.now() - start);
+  });
   return;
 }
 
@@ -72,8 +73,8 @@ function summary(times) {
   return {median: at(0.5), p99: at(0.99)};
 }
 
-async function throughHost() {
-  const {createSpellCheckHost} = require(path.join(root, 'provider.js'));
+async function main() {
+  const {createSpellCheckHost, createSpellCheckProvider} = require(path.join(root, 'provider.js'));
   const host = createSpellCheckHost(providerOptions);
   await host.ready;
   const {port1, port2} = new MessageChannel();
@@ -82,36 +83,42 @@ async function throughHost() {
     workerData: {port: port2, batches, misspellings},
     transferList: [port2],
   });
-  const times = await new Promise((resolve, reject) => {
-    page.once('message', resolve);
-    page.once('error', reject);
+  page.on('error', (error) => {
+    throw error;
   });
+  const throughHost = (kind, index) => new Promise((resolve) => {
+    page.once('message', resolve);
+    page.postMessage({kind, index});
+  });
+  const provider = createSpellCheckProvider(providerOptions);
+  const direct = {
+    check: (index) => new Promise((resolve) => {
+      const start = performance.now();
+      // 100 words usually fit in the first slice, which answers within the call.
+      provider.spellCheck(batches[index], () => resolve(performance.now() - start));
+    }),
+    suggest: (index) => {
+      const start = performance.now();
+      provider.suggest(misspellings[index]);
+      return performance.now() - start;
+    },
+  };
+  // Each run through the host, then the same run directly, so both meet the same load.
+  const times = {host: {check: [], suggest: []}, own: {check: [], suggest: []}};
+  for (const kind of ['check', 'suggest']) {
+    for (let index = 0; index < runs + warmUp; ++index) {
+      times.host[kind].push(await throughHost(kind, index));
+      times.own[kind].push(await direct[kind](index));
+    }
+  }
+  page.postMessage({kind: 'close'});
+  provider.close();
   await host.close();
   return times;
 }
 
-async function direct() {
-  const {createSpellCheckProvider} = require(path.join(root, 'provider.js'));
-  const provider = createSpellCheckProvider(providerOptions);
-  const check = [];
-  for (const batch of batches) {
-    const start = performance.now();
-    // 100 words usually fit in the first slice, which answers within the call.
-    await new Promise((resolve) => provider.spellCheck(batch, resolve));
-    check.push(performance.now() - start);
-  }
-  const suggest = misspellings.map((word) => {
-    const start = performance.now();
-    provider.suggest(word);
-    return performance.now() - start;
-  });
-  provider.close();
-  return {check, suggest};
-}
-
 (async () => {
-  const host = await throughHost();
-  const own = await direct();
+  const {host, own} = await main();
   const format = (ms) => ms.toFixed(3);
   console.log(`${runs} runs after ${warmUp} warm-up, Node.js ${process.version}, ms:`);
   console.log('| work | client round trip: median | p99 | host\'s own: median | p99 |');
