@@ -390,4 +390,7 @@ function createSpellCheckProvider(options) {
 // over message ports (lib/host.js).
 const {createSpellCheckHost} = require('./lib/host.js');
 
-module.exports = {createSpellCheckProvider, createSpellCheckHost};
+module.exports = {
+  createSpellCheckProvider,
+  createSpellCheckHost
+};

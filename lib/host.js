@@ -64,7 +64,11 @@ function createSpellCheckHost(options) {
     } else if (message.failed !== undefined) {
       settleReady(null, errorFrom(message.failed));
     } else {
-      connections.get(message.connection)?.port.postMessage(message.reply);
+      // A port closed in the meantime is dropped by its 'close' event; nothing is owed to it.
+      try {
+        connections.get(message.connection)?.port.postMessage(message.reply);
+      } catch {
+      }
     }
   });
   // A worker that fails or ends takes the host with it: the clients learn of it from their ports.

@@ -117,9 +117,11 @@ function checkPort(port, who) {
   }
 }
 
+const methodNames = Object.keys(methods);
+
 module.exports = {
   version,
-  methods: Object.keys(methods),
+  methodNames,
   request,
   reply,
   failure,

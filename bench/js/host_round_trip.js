@@ -40,22 +40,30 @@ if (!isMainThread) {
 // The direct provider needs the page context that the module exports its class in (Node.js 20 has
 // no navigator); the host's worker makes its own.
 if (!('navigator' in globalThis)) globalThis.navigator = {};
-const options = {runs: 200, build: 'build'};
+const options = {
+  runs: 200,
+  build: 'build'
+};
 for (let i = 2; i < process.argv.length; i += 2) {
   options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
 }
 const runs = Number(options.runs);
 process.env.SPELLCHECKER_NATIVE_MODULE ??= path.resolve(root, options.build, 'spellchecker.node');
-const providerOptions = {languages: ['en-US'], dictionaries: '/usr/share/hunspell'};
+const providerOptions = {
+  languages: ['en-US'],
+  dictionaries: '/usr/share/hunspell'
+};
 const batchSize = 100;
 const warmUp = 10;
 
 // Running text: the licences' words in order, each batch the next 100 of them.
 const textDir = '/usr/share/common-licenses';
-const text = fs.readdirSync(textDir).sort()
+const text = fs.readdirSync(textDir)
+                 .sort()
                  .map((file) => path.join(textDir, file))
                  .filter((file) => fs.statSync(file).isFile())
-                 .map((file) => fs.readFileSync(file, 'utf8')).join('\n');
+                 .map((file) => fs.readFileSync(file, 'utf8'))
+                 .join('\n');
 const words = text.match(/[A-Za-z]+(?:'[A-Za-z]+)?/g);
 if (words.length < (runs + warmUp) * batchSize) throw new Error('not enough words');
 const batches = [];
@@ -63,13 +71,14 @@ for (let run = 0; run < runs + warmUp; ++run) {
   batches.push(words.slice(run * batchSize, (run + 1) * batchSize));
 }
 // Distinct misspellings: long words of the text with their middle letter doubled.
-const misspellings = [...new Set(words.filter((word) => word.length >= 6))]
-                         .slice(0, runs + warmUp)
-                         .map((word) => word.slice(0, 3) + word[3] + word.slice(3));
+const misspellings = [
+  ...new Set(words.filter((word) => word.length >= 6))
+].slice(0, runs + warmUp).map((word) => word.slice(0, 3) + word[3] + word.slice(3));
 
 function summary(times) {
   const sorted = times.slice(warmUp).sort((a, b) => a - b);
-  const at = (fraction) => sorted[Math.min(sorted.length - 1, Math.ceil(fraction * sorted.length) - 1)];
+  const at = (fraction) =>
+      sorted[Math.min(sorted.length - 1, Math.ceil(fraction * sorted.length) - 1)];
   return {median: at(0.5), p99: at(0.99)};
 }
 
@@ -123,10 +132,12 @@ async function main() {
   console.log(`${runs} runs after ${warmUp} warm-up, Node.js ${process.version}, ms:`);
   console.log('| work | client round trip: median | p99 | host\'s own: median | p99 |');
   console.log('|---|---|---|---|---|');
-  for (const [label, key] of [[`spellCheck, ${batchSize} words`, 'check'], ['suggest', 'suggest']]) {
+  for (const [label, key] of [
+           [`spellCheck, ${batchSize} words`, 'check'], ['suggest', 'suggest']]) {
     const trip = summary(host[key]);
     const work = summary(own[key]);
-    console.log(`| ${label} | ${format(trip.median)} | ${format(trip.p99)} | ` +
-                `${format(work.median)} | ${format(work.p99)} |`);
+    console.log(
+        `| ${label} | ${format(trip.median)} | ${format(trip.p99)} | ` +
+        `${format(work.median)} | ${format(work.p99)} |`);
   }
 })();

@@ -6,20 +6,33 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const test = require('node:test');
+const url = require('node:url');
 const vm = require('node:vm');
 const {MessageChannel} = require('node:worker_threads');
 
-const {packageDir, fixtures} = require('./support');
+const {packageDir, fixtures, emulated} = require('./support');
 
 const {createSpellCheckHost} = require(path.join(packageDir, 'provider.js'));
 const {createSpellCheckClient} = require(path.join(packageDir, 'client.js'));
 
-const options = {languages: ['en-JS'], dictionaries: fixtures};
+const options = {
+  languages: ['en-JS'],
+  dictionaries: fixtures
+};
+const timeout = emulated ? 600_000 : 60_000;
 
 // Answers the next message that arrives on the port.
 const nextMessage = (port) => new Promise((resolve) => port.once('message', resolve));
 
-test.describe('client and host over ports', {timeout: 60_000}, () => {
+test('the client entry: one name, the ES module entry the same as the CommonJS one', async () => {
+  const esm = await import(url.pathToFileURL(path.join(packageDir, 'client.mjs')).href);
+  assert.deepEqual(Object.keys(esm).sort(), ['createSpellCheckClient', 'default']);
+  assert.equal(esm.createSpellCheckClient, createSpellCheckClient);
+  assert.equal(esm.default, require(path.join(packageDir, 'client.js')));
+  assert.deepEqual(Object.keys(esm.default), ['createSpellCheckClient']);
+});
+
+test.describe('client and host over ports', {timeout}, () => {
   let host;
   test.before(async () => {
     host = createSpellCheckHost(options);
@@ -48,39 +61,42 @@ test.describe('client and host over ports', {timeout: 60_000}, () => {
       return load('./client.js');
     })`;
     const context = vm.createContext({});
-    assert.equal(vm.runInContext('typeof require + typeof process + typeof setTimeout', context),
-                 'undefinedundefinedundefined');
+    assert.equal(
+        vm.runInContext('typeof require + typeof process + typeof setTimeout', context),
+        'undefinedundefinedundefined');
     const bundled = vm.runInContext(bundle, context)(files);
     const {port1, port2} = new MessageChannel();
     host.serve(port1);
     const client = bundled.createSpellCheckClient(port2);
-    const misspelled = await new Promise((resolve) => client.spellCheck(['hello', 'helo'], resolve));
+    const misspelled =
+        await new Promise((resolve) => client.spellCheck(['hello', 'helo'], resolve));
     assert.deepEqual([...misspelled], ['helo']);
     assert.equal(await client.isMisspelled('hello'), false);
     client.close();
   });
 
-  test('the host answers a request it cannot run with an error, and drops one with no id',
-       async () => {
-         const {port1, port2} = new MessageChannel();
-         host.serve(port1);
-         const cases = [
-           [{v: 2, id: 1, method: 'words', args: []}, 'Error', 'ERR_SPELLCHECKER_PROTOCOL'],
-           [{v: 1, id: 2, method: 'close', args: []}, 'Error', 'ERR_SPELLCHECKER_PROTOCOL'],
-           [{v: 1, id: 3, method: 'spellCheck', args: ['helo']}, 'TypeError', undefined],
-           [{v: 1, id: 4, method: 'suggest', args: [5]}, 'TypeError', undefined],
-           [{v: 1, id: 5, method: 'add', args: ['a\nb']}, 'RangeError', undefined],
-         ];
-         for (const [request, name, code] of cases) {
-           port2.postMessage({v: 1, method: 'words', args: []});  // no id: no reply
-           port2.postMessage(request);
-           const reply = await nextMessage(port2);
-           assert.equal(reply.id, request.id);
-           assert.equal(reply.error.name, name, JSON.stringify(request));
-           assert.equal(reply.error.code, code);
-         }
-         port2.close();
-       });
+  test(
+      'the host answers a request it cannot run with an error, and drops one with no id',
+      async () => {
+        const {port1, port2} = new MessageChannel();
+        host.serve(port1);
+        const cases = [
+          [{v: 2, id: 1, method: 'words', args: []}, 'Error', 'ERR_SPELLCHECKER_PROTOCOL'],
+          [{v: 1, id: 2, method: 'close', args: []}, 'Error', 'ERR_SPELLCHECKER_PROTOCOL'],
+          [{v: 1, id: 3, method: 'spellCheck', args: ['helo']}, 'TypeError', undefined],
+          [{v: 1, id: 4, method: 'suggest', args: [5]}, 'TypeError', undefined],
+          [{v: 1, id: 5, method: 'add', args: ['a\nb']}, 'RangeError', undefined],
+        ];
+        for (const [request, name, code] of cases) {
+          port2.postMessage({v: 1, method: 'words', args: []});  // no id: no reply
+          port2.postMessage(request);
+          const reply = await nextMessage(port2);
+          assert.equal(reply.id, request.id);
+          assert.equal(reply.error.name, name, JSON.stringify(request));
+          assert.equal(reply.error.code, code);
+        }
+        port2.close();
+      });
 
   test('errors reach the page as the provider throws them', async () => {
     const {port1, port2} = new MessageChannel();
@@ -101,48 +117,53 @@ test.describe('client and host over ports', {timeout: 60_000}, () => {
   });
 });
 
-test('a closed host leaves no check unanswered, and the client goes on with another host',
-     {timeout: 60_000}, async () => {
-       const first = createSpellCheckHost(options);
-       const {port1, port2} = new MessageChannel();
-       first.serve(port1);
-       const client = createSpellCheckClient(port2);
-       const calls = [];
-       // Checks waiting when the host closes: their replies can no longer come.
-       const many = Array.from({length: 20_000}, (_, index) => `helo${index}`);
-       for (let batch = 0; batch < 3; ++batch) {
-         client.spellCheck(many, (misspelled) => calls.push([batch, misspelled.length]));
-       }
-       const suggestion = assert.rejects(client.suggest('helo'),
-                                         {code: 'ERR_SPELLCHECKER_DISCONNECTED'});
-       await first.close();
-       await suggestion;
-       assert.equal(client.connected, false);
-       const answered = calls.length;
+test(
+    'a closed host leaves no check unanswered, and the client goes on with another host', {timeout},
+    async () => {
+      const first = createSpellCheckHost(options);
+      const {port1, port2} = new MessageChannel();
+      first.serve(port1);
+      const client = createSpellCheckClient(port2);
+      const calls = [];
+      // Checks waiting when the host closes: their replies can no longer come.
+      const many = Array.from({length: 20_000}, (_, index) => `helo${index}`);
+      for (let batch = 0; batch < 3; ++batch) {
+        client.spellCheck(many, (misspelled) => calls.push([batch, misspelled.length]));
+      }
+      const suggestion =
+          assert.rejects(client.suggest('helo'), {code: 'ERR_SPELLCHECKER_DISCONNECTED'});
+      await first.close();
+      await suggestion;
+      assert.equal(first.connections, 0);
+      assert.throws(
+          () => first.serve(new MessageChannel().port1), {code: 'ERR_SPELLCHECKER_HOST_CLOSED'});
+      assert.equal(client.connected, false);
+      const answered = calls.length;
 
-       const second = createSpellCheckHost(options);
-       const next = new MessageChannel();
-       second.serve(next.port1);
-       client.connect(next.port2);
-       const misspelled = await new Promise((resolve) => client.spellCheck(['helo'], resolve));
-       assert.deepEqual(misspelled, ['helo']);
-       // Each of the three was answered once, whether before the close or by it.
-       assert.equal(answered, 3);
-       assert.deepEqual(calls.map(([batch]) => batch), [0, 1, 2]);
-       client.close();
-       await second.close();
-     });
+      const second = createSpellCheckHost(options);
+      const next = new MessageChannel();
+      second.serve(next.port1);
+      client.connect(next.port2);
+      const misspelled = await new Promise((resolve) => client.spellCheck(['helo'], resolve));
+      assert.deepEqual(misspelled, ['helo']);
+      // Each of the three was answered once, whether before the close or by it.
+      assert.equal(answered, 3);
+      assert.deepEqual(calls.map(([batch]) => batch), [0, 1, 2]);
+      client.close();
+      await second.close();
+    });
 
-test('a host whose provider cannot start says so, and answers requests with the error',
-     {timeout: 60_000}, async () => {
-       const host = createSpellCheckHost({languages: ['xx-NONE'], dictionaries: fixtures});
-       await assert.rejects(host.ready, /xx-NONE/);
-       const {port1, port2} = new MessageChannel();
-       host.serve(port1);
-       const client = createSpellCheckClient(port2);
-       await assert.rejects(client.words(), /xx-NONE/);
-       const misspelled = await new Promise((resolve) => client.spellCheck(['helo'], resolve));
-       assert.deepEqual(misspelled, []);
-       client.close();
-       await host.close();
-     });
+test(
+    'a host whose provider cannot start says so, and answers requests with the error', {timeout},
+    async () => {
+      const host = createSpellCheckHost({languages: ['xx-NONE'], dictionaries: fixtures});
+      await assert.rejects(host.ready, /xx-NONE/);
+      const {port1, port2} = new MessageChannel();
+      host.serve(port1);
+      const client = createSpellCheckClient(port2);
+      await assert.rejects(client.words(), /xx-NONE/);
+      const misspelled = await new Promise((resolve) => client.spellCheck(['helo'], resolve));
+      assert.deepEqual(misspelled, []);
+      client.close();
+      await host.close();
+    });

@@ -11,7 +11,7 @@ const os = require('node:os');
 const path = require('node:path');
 const test = require('node:test');
 
-const {systemDictionaries, isolateEnchant} = require('./support');
+const {systemDictionaries, isolateEnchant, emulated} = require('./support');
 
 const children = path.join(__dirname, 'children');
 
@@ -37,10 +37,13 @@ function start(script, args = []) {
       seen.splice(seen.indexOf(found), 1);
       return Promise.resolve(found);
     }
-    return new Promise((resolve) => waiting.push({match, resolve: (message) => {
-      seen.splice(seen.indexOf(message), 1);
-      resolve(message);
-    }}));
+    return new Promise((resolve) => waiting.push({
+      match,
+      resolve: (message) => {
+        seen.splice(seen.indexOf(message), 1);
+        resolve(message);
+      }
+    }));
   };
   return {child, next, exited};
 }
@@ -111,12 +114,18 @@ async function startPage(router) {
   return page;
 }
 
-test.describe('host and clients in separate processes', {timeout: 120_000}, () => {
+// Emulated, each of the five Node.js processes takes seconds to start.
+const timeout = emulated ? 900_000 : 120_000;
+
+test.describe('host and clients in separate processes', {timeout}, () => {
   isolateEnchant();
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'spellchecker-host-'));
   const wordList = path.join(dir, 'words.txt');
-  const options = {languages: ['en-US', 'de-DE'], dictionaries: systemDictionaries,
-                   personalWordList: wordList};
+  const options = {
+    languages: ['en-US', 'de-DE'],
+    dictionaries: systemDictionaries,
+    personalWordList: wordList
+  };
   const router = createRouter();
   let host;
   let english;
@@ -171,33 +180,33 @@ test.describe('host and clients in separate processes', {timeout: 120_000}, () =
     assert.deepEqual(await call(german, 'spellCheck', ['Zwurbel']), ['Zwurbel']);
   });
 
-  test('a host killed mid-batch: the check is answered once with nothing, then a new host serves',
-       async () => {
-         const dying = await startHost(router, options);
-         processes.push(dying.host);
-         const page = await startPage(router);
-         processes.push(page);
-         // The host is killed as the batch reaches it; whatever it might still send is lost.
-         await router.join(dying.host, page, (from, message) => {
-           if (from !== page || message.data?.method !== 'spellCheck') return true;
-           router.silence(dying.host);
-           dying.host.child.kill('SIGKILL');
-           return true;
-         });
-         const ref = ++lastRef;
-         page.child.send({ref, call: 'spellCheck', args: [['helo', 'wrld']]});
-         assert.deepEqual((await page.next((reply) => reply.ref === ref && !reply.sent)).answer,
-                          []);
-         await dying.host.exited;
-         assert.equal(await call(page, 'connected'), false);
-         await assert.rejects(call(page, 'suggest', 'helo'),
-                              {code: 'ERR_SPELLCHECKER_DISCONNECTED'});
+  test(
+      'a host killed mid-batch: the check is answered once with nothing, then a new host serves',
+      async () => {
+        const dying = await startHost(router, options);
+        processes.push(dying.host);
+        const page = await startPage(router);
+        processes.push(page);
+        // The host is killed as the batch reaches it; whatever it might still send is lost.
+        await router.join(dying.host, page, (from, message) => {
+          if (from !== page || message.data?.method !== 'spellCheck') return true;
+          router.silence(dying.host);
+          dying.host.child.kill('SIGKILL');
+          return true;
+        });
+        const ref = ++lastRef;
+        page.child.send({ref, call: 'spellCheck', args: [['helo', 'wrld']]});
+        assert.deepEqual((await page.next((reply) => reply.ref === ref && !reply.sent)).answer, []);
+        await dying.host.exited;
+        assert.equal(await call(page, 'connected'), false);
+        await assert.rejects(
+            call(page, 'suggest', 'helo'), {code: 'ERR_SPELLCHECKER_DISCONNECTED'});
 
-         // The page goes on with a port to the host that still runs; the word list is shared.
-         await router.join(host, page);
-         assert.equal(await call(page, 'connected'), true);
-         assert.deepEqual(await call(page, 'spellCheck', ['helo', 'world']), ['helo']);
-         // Still the one answer, after a later round trip on the new port.
-         assert.deepEqual(await call(page, 'calls', ref), [[]]);
-       });
+        // The page goes on with a port to the host that still runs; the word list is shared.
+        await router.join(host, page);
+        assert.equal(await call(page, 'connected'), true);
+        assert.deepEqual(await call(page, 'spellCheck', ['helo', 'world']), ['helo']);
+        // Still the one answer, after a later round trip on the new port.
+        assert.deepEqual(await call(page, 'calls', ref), [[]]);
+      });
 });

@@ -8,8 +8,9 @@ const {packageDir} = require('../support');
 const {createSpellCheckHost} = require(`${packageDir}/provider`);
 
 const host = createSpellCheckHost(JSON.parse(process.argv[2]));
-host.ready.then((languages) => process.send({ready: languages}),
-                (error) => process.send({failed: error.message}));
+host.ready.then(
+    (languages) => process.send({ready: languages}),
+    (error) => process.send({failed: error.message}));
 process.on('message', (message) => {
   if (message.serve !== undefined) host.serve(channelPort(message.serve));
   if (message.close) host.close().then(() => process.disconnect());
