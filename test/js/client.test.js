@@ -10,7 +10,7 @@ const url = require('node:url');
 const vm = require('node:vm');
 const {MessageChannel} = require('node:worker_threads');
 
-const {packageDir, fixtures, emulated} = require('./support');
+const {packageDir, fixtures, emulated, runNode} = require('./support');
 
 const {createSpellCheckHost} = require(path.join(packageDir, 'provider.js'));
 const {createSpellCheckClient} = require(path.join(packageDir, 'client.js'));
@@ -166,4 +166,30 @@ test(
       assert.deepEqual(misspelled, []);
       client.close();
       await host.close();
+    });
+
+test(
+    'a host works in a process with no navigator, whose own global it leaves as it was', {timeout},
+    () => {
+      // As in Electron's main process on Node.js 20: the module, loaded here, exports nothing.
+      const result = runNode(`delete globalThis.navigator;
+         const {MessageChannel} = require('node:worker_threads');
+         const native = require(${JSON.stringify(packageDir)});
+         const {createSpellCheckHost} = require(${
+          JSON.stringify(path.join(packageDir, 'provider.js'))});
+         const {createSpellCheckClient} = require(${
+          JSON.stringify(path.join(packageDir, 'client.js'))});
+         const host = createSpellCheckHost(${JSON.stringify(options)});
+         const {port1, port2} = new MessageChannel();
+         host.serve(port1);
+         const client = createSpellCheckClient(port2);
+         client.spellCheck(['hello', 'helo'], async (misspelled) => {
+           console.log(JSON.stringify({exported: Object.keys(native), misspelled,
+                                       navigator: 'navigator' in globalThis}));
+           client.close();
+           await host.close();
+         });`);
+      assert.equal(result.status, 0, result.stderr);
+      assert.deepEqual(
+          JSON.parse(result.stdout), {exported: [], misspelled: ['helo'], navigator: false});
     });
