@@ -1,8 +1,10 @@
 // Declarations of the provider's ES module entry, provider.mjs: the same names as the CommonJS one.
 import * as provider from './provider.js';
 
-export {createSpellCheckProvider} from './provider.js';
+export {createSpellCheckHost, createSpellCheckProvider} from './provider.js';
 export type {
+  SpellCheckHost,
+  SpellCheckHostPort,
   SpellCheckProvider,
   SpellCheckProviderLanguage,
   SpellCheckProviderOptions,

@@ -160,3 +160,53 @@ export interface SpellCheckProvider {
  */
 export declare function createSpellCheckProvider(options: SpellCheckProviderOptions):
     SpellCheckProvider;
+
+/**
+ * A port a host serves: Electron's `MessagePortMain` (an EventEmitter) or Node.js's
+ * `MessagePort` from `node:worker_threads` (an EventTarget); the client's port type.
+ */
+export type SpellCheckHostPort = import('./client.js').SpellCheckClientPort;
+
+/**
+ * One provider serving any number of pages, each through a client of
+ * `native-spellchecker/client` on the other end of a port. The provider runs on a worker thread
+ * of its own, so dictionary loads, checks and suggestions hold neither the pages nor the thread
+ * that serves (in Electron's main process, the one that draws every window).
+ */
+export interface SpellCheckHost {
+  /**
+   * The provider's languages, and the tags that had no dictionary, once it has loaded; rejects
+   * with the error the provider threw (then every request is answered with that error, and
+   * checks find nothing), or when the host is closed first.
+   */
+  readonly ready: Promise<{
+    readonly languages: SpellCheckProviderLanguage[];
+    readonly missing: readonly string[];
+  }>;
+
+  /** How many ports the host serves now. */
+  readonly connections: number;
+
+  /**
+   * Serves the requests that come on the port, until its other end closes or the host closes.
+   * Requests may come before `ready`; they wait for the provider. Starts the port.
+   *
+   * @throws TypeError when `port` is not a port; Error once closed.
+   */
+  serve(port: SpellCheckHostPort): void;
+
+  /**
+   * Closes every port (each client then answers what it waits for) and stops the provider's
+   * thread; resolves once it has stopped.
+   */
+  close(): Promise<void>;
+}
+
+/**
+ * Starts a host: a worker thread that makes the provider with these options, as
+ * `createSpellCheckProvider` does (its errors come through `ready`). For Electron's main process
+ * or a `utilityProcess`; the worker gives itself the page context the native module needs.
+ *
+ * @throws When an option cannot be copied to a worker thread (a function, say).
+ */
+export declare function createSpellCheckHost(options: SpellCheckProviderOptions): SpellCheckHost;

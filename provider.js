@@ -5,4 +5,11 @@
 
 const {createSpellCheckProvider} = require('./lib/provider.js');
 
-module.exports = {createSpellCheckProvider};
+// The same provider on a worker thread of the main process or a utilityProcess, serving pages
+// over message ports (lib/host.js).
+const {createSpellCheckHost} = require('./lib/host.js');
+
+module.exports = {
+  createSpellCheckProvider,
+  createSpellCheckHost
+};

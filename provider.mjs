@@ -1,5 +1,5 @@
-// The ES module entry of the provider: its one name, and the CommonJS exports as the default.
+// The ES module entry of the provider: its names, and the CommonJS exports as the default.
 import provider from './provider.js';
 
-export const {createSpellCheckProvider} = provider;
+export const {createSpellCheckProvider, createSpellCheckHost} = provider;
 export default provider;
