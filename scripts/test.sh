@@ -35,7 +35,7 @@ echo "== Reliability: fuzz targets, the module under AddressSanitizer and valgri
 scripts/fuzz.sh 30
 scripts/memcheck.sh asan
 scripts/memcheck.sh valgrind test/js/arguments.test.js test/js/hostile.test.js
-node --expose-gc scripts/soak.js --short
+node --expose-gc test/soak/soak.js --short
 
 echo "== Windows: x64 and ARM64 cross builds and their Windows-only tests"
 scripts/windows/test.sh

@@ -1,5 +1,5 @@
 'use strict';
-// Hostile input from script, shared by hostile.test.js (with the suite) and scripts/soak.js (in
+// Hostile input from script, shared by hostile.test.js (with the suite) and test/soak/soak.js (in
 // rounds): every value, receiver and size that a page could pass. Each case asserts a defined
 // result or a clear Error, and that the instance answers correctly afterwards.
 
