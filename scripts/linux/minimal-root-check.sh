@@ -7,7 +7,7 @@
 # Usage: scripts/linux/minimal-root-check.sh [--arm64] [module]
 #   (default: the zig build of the architecture, build-linux-x64|arm64/spellchecker.node)
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 # shellcheck source=scripts/lib/root.sh
 source scripts/lib/root.sh
 arch=x64 debian_arch=amd64
