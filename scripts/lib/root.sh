@@ -116,6 +116,9 @@ spell_root_mount_system() {
 
 # The locks are on descriptors 7 to 9 (spell_root, spell_root_run, the Windows ARM64 session):
 # a command run in a root never holds them, so a daemon it leaves behind cannot keep a root locked.
+# No TMPDIR here: Debian 13's arm64 wine picks its server's directory by TMPDIR, and with it set
+# wine and wineserver abort at once ("free(): invalid pointer"); spell_root_run sets it for the
+# Linux runs.
 # Usage: spell_root_chroot ROOT [NAME=VALUE...] COMMAND...
 spell_root_chroot() {
   local root=$1 name passed=()
