@@ -2,9 +2,9 @@
 # Packs the npm package with its prebuilds (scripts/prebuild.sh), installs the tarball into a
 # fresh application outside the repository, and runs the script tests and the type test against
 # that installed copy rather than the source tree. Then, as root, in Debian 11 (bullseye) roots
-# (scripts/linux/root.sh): each Linux prebuild as installed is loaded in a minimal root of its
-# architecture (scripts/minimal-root-check.sh), and the script tests run on the linux-arm64 one
-# under emulation (scripts/linux/script-tests.sh). With --windows the package holds all four
+# (scripts/lib/root.sh): each Linux prebuild as installed is loaded in a minimal root of its
+# architecture (scripts/linux/minimal-root-check.sh), and the script tests run on the linux-arm64 one
+# under emulation (scripts/linux/arm64-script-tests.sh). With --windows the package holds all four
 # prebuilds: both Windows ones have their import tables checked as installed, and the script
 # tests run on the installed package under wine with x64 node.exe and, in the emulated ARM64
 # environment, with ARM64 node.exe, each as itself over the test spelling service and renamed with
@@ -69,11 +69,11 @@ for node in "${nodes[@]}"; do
   scripts/run-node-tests.sh "$node" --test test/js/*.test.js
 done
 echo "== package test: the installed linux-x64 prebuild in a minimal Debian 11 root"
-scripts/minimal-root-check.sh "$installed"/prebuilds/linux-x64/*.node
+scripts/linux/minimal-root-check.sh "$installed"/prebuilds/linux-x64/*.node
 echo "== package test: the installed linux-arm64 prebuild in a minimal Debian 11 arm64 root"
-scripts/minimal-root-check.sh --arm64 "$installed"/prebuilds/linux-arm64/*.node
+scripts/linux/minimal-root-check.sh --arm64 "$installed"/prebuilds/linux-arm64/*.node
 echo "== package test: script tests on the installed linux-arm64 prebuild, emulated"
-scripts/linux/script-tests.sh
+scripts/linux/arm64-script-tests.sh
 if [[ " ${targets[*]} " == *" win32-x64 "* ]]; then
   readobj=$(command -v llvm-readobj-14 || command -v llvm-readobj) || fail "no llvm-readobj"
   for target in win32-x64:AMD64 win32-arm64:ARM64; do

@@ -2,7 +2,7 @@
 # Builds the prebuilt binaries that the npm package ships, then packs the package.
 # Usage: scripts/prebuild.sh [--pack-destination DIR | --no-pack] [TARGET...]
 #   TARGET: linux-x64, linux-arm64, win32-x64, win32-arm64; all four when none is named.
-# The Linux ones are built with zig against glibc 2.28 (scripts/linux/build.sh) and checked for
+# The Linux ones are built with zig against glibc 2.28 (scripts/cross-build.sh) and checked for
 # what they need from the system that loads them (test/linux/check_module_symbols.sh).
 # prebuilds/ is emptied first, so the tarball holds exactly the targets built by this run. Each
 # target's debug information goes to symbols/<target>/, which the package leaves out.
@@ -41,18 +41,10 @@ prebuild_name() {
 
 # Builds one target and prints the path of its .node file.
 build_target() {
-  case $1 in
-    linux-x64 | linux-arm64)
-      local arch=${1#linux-}
-      scripts/linux/build.sh "$arch" >&2
-      echo "build-linux-$arch/spellchecker.node"
-      ;;
-    win32-x64 | win32-arm64)
-      local arch=${1#win32-}
-      scripts/windows/build.sh "$arch" >&2
-      echo "build-windows-$arch/spellchecker.node"
-      ;;
-  esac
+  local platform=${1%-*} arch=${1#*-}
+  [[ $platform == linux ]] || platform=windows
+  scripts/cross-build.sh "$platform" "$arch" >&2
+  echo "build-$platform-$arch/spellchecker.node"
 }
 
 rm -rf prebuilds symbols

@@ -27,7 +27,7 @@ set(SPELL_ZIG_LIBUNWIND_DIR ${_spell_zig_lib}/libunwind)
 find_program(SPELL_READOBJ NAMES llvm-readobj-14 llvm-readobj)
 
 # x64 programs run under this machine's wine; ARM64 ones under wine in an emulated ARM64 root,
-# which needs root (scripts/windows/arm64.sh).
+# which needs root (scripts/lib/windows-arm64.sh).
 if(SPELL_WINDOWS_ARCH STREQUAL "x64")
   find_program(SPELL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
   if(SPELL_WINE)

@@ -4,8 +4,10 @@
 # with node's status; its output is copied here once it has ended.
 # Usage: scripts/windows/arm64-node.sh DIR[:DIR...] [node arguments]
 set -euo pipefail
-source "$(dirname "$0")/env.sh"
-source "$(dirname "$0")/arm64.sh"
+# shellcheck source=scripts/lib/windows.sh
+source "$(dirname "$0")/../lib/windows.sh"
+# shellcheck source=scripts/lib/windows-arm64.sh
+source "$(dirname "$0")/../lib/windows-arm64.sh"
 if (($# < 1)); then
   echo "usage: $0 DIR[:DIR...] [node arguments]" >&2
   exit 2

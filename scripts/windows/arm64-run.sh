@@ -4,12 +4,14 @@
 # build's CTest emulator. Exits with the program's status. Run as root.
 # Usage: scripts/windows/arm64-run.sh PROGRAM [ARGS]
 set -euo pipefail
-source "$(dirname "$0")/env.sh"
-source "$(dirname "$0")/arm64.sh"
+# shellcheck source=scripts/lib/windows.sh
+source "$(dirname "$0")/../lib/windows.sh"
+# shellcheck source=scripts/lib/windows-arm64.sh
+source "$(dirname "$0")/../lib/windows-arm64.sh"
 if (($# < 1)); then
   echo "usage: $0 PROGRAM [ARGS]" >&2
   exit 2
 fi
 program=$(realpath "$1")
 shift
-spell_arm64_run "$PWD:$spell_win_root" "$program" "$@"
+spell_arm64_run "$PWD:$spell_repo" "$program" "$@"

@@ -2,7 +2,7 @@
 # Runs the script tests under wine with node.exe as the host named HOST: node.exe itself, or the
 # same executable renamed (host.exe), whose Node-API the module must bind to all the same. x64
 # node.exe runs under this machine's wine; with --arm64, ARM64 node.exe runs in the emulated ARM64
-# environment (scripts/windows/arm64.sh; as root). The module is what the caller names, as for
+# environment (scripts/lib/windows-arm64.sh; as root). The module is what the caller names, as for
 # the Linux runs: SPELLCHECKER_NATIVE_MODULE, or an installed package in SPELLCHECKER_TEST_PACKAGE,
 # tested through its prebuild for that architecture. With --service, the system backend runs over
 # the test spelling service of the build of that architecture (test/windows/spell_service),
@@ -12,8 +12,9 @@
 # Usage: scripts/windows/script-tests.sh [--x64|--arm64] [--service] HOST
 #   (after scripts/windows/setup.sh)
 set -euo pipefail
-source "$(dirname "$0")/env.sh"
-cd "$spell_win_root"
+# shellcheck source=scripts/lib/windows.sh
+source "$(dirname "$0")/../lib/windows.sh"
+cd "$spell_repo"
 arch=x64
 service=
 while [[ ${1:-} == --* ]]; do
@@ -91,7 +92,8 @@ run_x64() {
 # There node.exe writes to files inside the root, so no desktop process holds a pipe of ours.
 run_arm64() {
   # node_modules too, should it be a link out of the tree.
-  local shown=$PWD:$(realpath node_modules):/usr/share/hunspell exe
+  local shown exe
+  shown=$PWD:$(realpath node_modules):/usr/share/hunspell
   [[ -z ${SPELLCHECKER_NATIVE_MODULE:-} ]] || shown+=:$(dirname "$SPELLCHECKER_NATIVE_MODULE")
   # The installed package's node_modules holds its dependency as well.
   [[ -z ${SPELLCHECKER_TEST_PACKAGE:-} ]] || shown+=:$(dirname "$SPELLCHECKER_TEST_PACKAGE")
@@ -118,17 +120,18 @@ register_service() {
 }
 
 if [[ -n $service && ! -f $service ]]; then
-  echo "windows test: no test spelling service at $service; run scripts/windows/build.sh $arch" >&2
+  echo "windows test: no test spelling service at $service; run scripts/cross-build.sh windows $arch" >&2
   exit 1
 fi
 if [[ $arch == arm64 ]]; then
-  source "$(dirname "$0")/arm64.sh"
+  # shellcheck source=scripts/lib/windows-arm64.sh
+  source "$(dirname "$0")/../lib/windows-arm64.sh"
   trap 'cleanup; spell_arm64_cleanup' EXIT
 fi
 # The shell calls' recorder, built with the Windows-only tests of the same architecture.
 export SPELLCHECKER_TEST_SHELL_RECORDER=$PWD/build-windows-$arch/test/windows/shell_recorder.node
 if [[ ! -f $SPELLCHECKER_TEST_SHELL_RECORDER ]]; then
-  echo "windows test: no $SPELLCHECKER_TEST_SHELL_RECORDER; run scripts/windows/build.sh $arch" >&2
+  echo "windows test: no $SPELLCHECKER_TEST_SHELL_RECORDER; run scripts/cross-build.sh windows $arch" >&2
   exit 1
 fi
 status=0
@@ -146,7 +149,7 @@ if ! grep -qx "host: $host" "$log.lines" || ! grep -qx "arch: $arch" "$log.lines
 fi
 # An installed package must be tested through its own prebuild for the architecture.
 if [[ -n ${SPELLCHECKER_TEST_PACKAGE:-} ]] &&
-  ! grep -qE "^module: .*prebuilds[\\/]win32-$arch[\\/]" "$log.lines"; then
+  ! grep -qE "^module: .*prebuilds[\\/]win32-${arch}[\\/]" "$log.lines"; then
   echo "windows test: the tests did not load the installed package's win32-$arch prebuild" >&2
   status=1
 fi

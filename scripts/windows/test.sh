@@ -5,8 +5,9 @@
 # prebuilds as packed, in scripts/package-test.sh --windows.
 # Usage: scripts/windows/test.sh   (after scripts/setup.sh)
 set -euo pipefail
-source "$(dirname "$0")/env.sh"
-cd "$spell_win_root"
+# shellcheck source=scripts/lib/windows.sh
+source "$(dirname "$0")/../lib/windows.sh"
+cd "$spell_repo"
 
 step() {
   local name=$1 started=$SECONDS
@@ -17,8 +18,8 @@ step() {
 }
 
 step "set-up (cached in $spell_cache)" scripts/windows/setup.sh
-step "x64 build" scripts/windows/build.sh x64
-step "ARM64 build" scripts/windows/build.sh arm64
+step "x64 build" scripts/cross-build.sh windows x64
+step "ARM64 build" scripts/cross-build.sh windows arm64
 step "ARM64 environment (cached in $spell_cache)" scripts/windows/arm64-root.sh
 step "x64 Windows-only tests under wine" ctest --test-dir build-windows-x64 --output-on-failure
 step "ARM64 Windows-only tests, emulated" ctest --test-dir build-windows-arm64 --output-on-failure

@@ -35,7 +35,7 @@ const methods = [
 const windows = process.platform === 'win32';
 const testService = windows && process.env.SPELLCHECKER_TEST_SERVICE === 'registered';
 const systemService = !windows || testService;
-// Under emulation (scripts/linux/script-tests.sh) every process, a service started on demand
+// Under emulation (scripts/linux/arm64-script-tests.sh) every process, a service started on demand
 // included, runs several times slower than on the machine the budgets were set for.
 const emulated = process.env.SPELLCHECKER_TEST_EMULATED === '1';
 

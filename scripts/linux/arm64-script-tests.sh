@@ -6,20 +6,21 @@
 # backend there, served by Enchant, and check words (test/minimal-root/check.js). The module is
 # what the caller names, as for the x64 runs: SPELLCHECKER_NATIVE_MODULE (default:
 # build-linux-arm64/spellchecker.node), or an installed package in SPELLCHECKER_TEST_PACKAGE,
-# tested through its linux-arm64 prebuild. The root is made once and cached (scripts/linux/root.sh).
+# tested through its linux-arm64 prebuild. The root is made once and cached (scripts/lib/root.sh).
 # Run as root.
-# Usage: scripts/linux/script-tests.sh
+# Usage: scripts/linux/arm64-script-tests.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-source scripts/linux/root.sh
+# shellcheck source=scripts/lib/root.sh
+source scripts/lib/root.sh
 packages=(libenchant-2-2 hunspell-en-us hunspell-pl hunspell-de-de dbus python3-gi gir1.2-glib-2.0)
 
 if [[ -z ${SPELLCHECKER_TEST_PACKAGE:-} && -z ${SPELLCHECKER_NATIVE_MODULE:-} ]]; then
   export SPELLCHECKER_NATIVE_MODULE=$PWD/build-linux-arm64/spellchecker.node
 fi
 node=$(spell_linux_node arm64)
-spell_linux_root arm64 bullseye "${packages[@]}"
-root=$spell_linux_root_dir
+spell_root arm64 bullseye "${packages[@]}"
+root=$spell_root_dir
 
 # The tree and its node_modules (a link out of it, maybe), Node.js, and the module's directory.
 shown=$PWD:$(realpath node_modules):$node
@@ -36,7 +37,7 @@ export SPELLCHECKER_HOSTILE_MIB=${SPELLCHECKER_HOSTILE_MIB:-8}
 export SPELLCHECKER_TEST_EMULATED=1
 
 probe='console.log(process.arch, process.version, require("./test/js/support").nativeModulePath())'
-read -r arch version module < <(spell_linux_root_run "$root" "$shown" "$node/bin/node" -e "$probe")
+read -r arch version module < <(spell_root_run "$root" "$shown" "$node/bin/node" -e "$probe")
 if [[ $arch != arm64 ]]; then
   echo "linux arm64 test: node in the root runs as ${arch:-nothing}, not arm64" >&2
   exit 1
@@ -47,7 +48,7 @@ if [[ -n ${SPELLCHECKER_TEST_PACKAGE:-} && $module != */prebuilds/linux-arm64/* 
   exit 1
 fi
 echo "== linux arm64: $module under Node.js $version in $root"
-spell_linux_root_run "$root" "$shown" "$node/bin/node" test/minimal-root/check.js "$module" \
+spell_root_run "$root" "$shown" "$node/bin/node" test/minimal-root/check.js "$module" \
   /usr/share/hunspell system
-spell_linux_root_run "$root" "$shown" scripts/run-node-tests.sh "$node/bin/node" \
+spell_root_run "$root" "$shown" scripts/run-node-tests.sh "$node/bin/node" \
   --test test/js/*.test.js

