@@ -8,6 +8,10 @@ import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
+import seededRandom from '../../tools/hunspell_diff/seeded_random.js';
+
+const {makeRandom} = seededRandom;
+
 const WORD = /\p{L}+(?:'\p{L}+)*/gu;
 
 // Per language: the directories read (regular files only, by name) or the installed packages
@@ -45,17 +49,7 @@ export const LANGUAGES = {
   },
 };
 
-// mulberry32: small, fast and identical in every JavaScript engine.
-export function makeRandom(seed) {
-  let state = seed >>> 0;
-  return () => {
-    state = (state + 0x6d2b79f5) >>> 0;
-    let t = state;
-    t = Math.imul(t ^ (t >>> 15), t | 1);
-    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
+export {makeRandom};
 
 function sourceFiles(language) {
   const files = [];

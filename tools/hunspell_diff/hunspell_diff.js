@@ -38,6 +38,8 @@ const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
 
+const {makeRandom} = require('./seeded_random.js');
+
 const TIMELIMIT_NS = 50e6;
 const REPEATS = 2;
 
@@ -130,16 +132,10 @@ function parseArguments(argv) {
   return options;
 }
 
-// A small seeded generator, so that a dictionary gets the same words on every run.
+// A seeded generator per dictionary and kind of word, so that a dictionary gets the same words
+// on every run.
 function random(seedText) {
-  let seed = crypto.createHash('sha256').update(seedText).digest().readUInt32LE(0);
-  return () => {
-    seed = (seed + 0x6d2b79f5) >>> 0;
-    let t = seed;
-    t = Math.imul(t ^ (t >>> 15), t | 1);
-    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
+  return makeRandom(crypto.createHash('sha256').update(seedText).digest().readUInt32LE(0));
 }
 
 function sample(list, count, next) {
