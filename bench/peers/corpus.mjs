@@ -9,8 +9,10 @@ import path from 'node:path';
 import zlib from 'node:zlib';
 
 import seededRandom from '../../tools/hunspell_diff/seeded_random.js';
+import typoModule from '../../tools/hunspell_diff/typo.js';
 
 const {makeRandom} = seededRandom;
+const {makeTypo} = typoModule;
 
 const WORD = /\p{L}+(?:'\p{L}+)*/gu;
 
@@ -102,23 +104,8 @@ function readText(file) {
       .join('\n');
 }
 
-function typo(word, random, letters) {
-  const chars = Array.from(word);
-  const at = Math.floor(random() * chars.length);
-  const letter = letters[Math.floor(random() * letters.length)];
-  const kind = Math.floor(random() * 4);
-  if (kind === 0 && chars.length > 1) {
-    chars.splice(at, 1);
-  } else if (kind === 1 && chars.length > 1 && at + 1 < chars.length) {
-    [chars[at], chars[at + 1]] = [chars[at + 1], chars[at]];
-  } else if (kind === 2) {
-    chars[at] =
-        chars[at] === letter ? letters[(letters.indexOf(letter) + 1) % letters.length] : letter;
-  } else {
-    chars.splice(at, 0, letter);
-  }
-  return chars.join('');
-}
+// A deletion, a swap of neighbours, a changed letter or an inserted one.
+const typo = makeTypo(['delete', 'swap', 'change', 'insert'], 'insert');
 
 // Returns {running, distinct, suggest, warmup, text, manifest}. `text` is the source text with the
 // typos in place, for checking whole text at once.
@@ -144,7 +131,7 @@ export function buildCorpus(
     }
     let word = match[0];
     if (random() < typoRate) {
-      word = typo(word, random, language.letters);
+      word = typo(word, language.letters, random);
       typoWords.push(word);
       typos++;
     }
