@@ -14,12 +14,12 @@ import typoModule from '../../tools/hunspell_diff/typo.js';
 const {makeRandom} = seededRandom;
 const {makeTypo} = typoModule;
 
-const WORD = /\p{L}+(?:'\p{L}+)*/gu;
+const wordPattern = /\p{L}+(?:'\p{L}+)*/gu;
 
 // Per language: the directories read (regular files only, by name) or the installed packages
 // whose files are read (those matching the pattern, by path), the files left out as pictures, the
 // letters typos are made of, and the number of tokens when the text has fewer than 200,000.
-export const LANGUAGES = {
+export const languages = {
   en_US: {
     name: 'English',
     sourceDirs: ['/usr/share/common-licenses', '/usr/share/games/fortunes'],
@@ -111,7 +111,7 @@ const typo = makeTypo(['delete', 'swap', 'change', 'insert'], 'insert');
 // typos in place, for checking whole text at once.
 export function buildCorpus(
     tag, {tokens, typoRate = 0.1, seed = 20240607, suggestCount = 100, warmupCount = 3000} = {}) {
-  const language = LANGUAGES[tag];
+  const language = languages[tag];
   if (!language) throw new Error(`no corpus for ${tag}`);
   tokens ??= language.tokens ?? 200000;
   const random = makeRandom(seed);
@@ -123,7 +123,7 @@ export function buildCorpus(
   const after = [];
   let last = 0;
   let typos = 0;
-  for (const match of source.matchAll(WORD)) {
+  for (const match of source.matchAll(wordPattern)) {
     if (running.length >= tokens) {
       if (after.length >= warmupCount * 20) break;
       after.push(match[0]);

@@ -17,7 +17,7 @@ import {buildCorpus, writeCorpus} from './corpus.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const root = path.resolve(here, '../..');
-const DICTIONARY_DIR = '/usr/share/hunspell';
+const dictionaryDirectory = '/usr/share/hunspell';
 
 function parseOptions(argv) {
   const {values} = parseArgs({
@@ -156,8 +156,8 @@ function runLanguage(tag, args, direct, modulePath) {
   const corpus = buildCorpus(tag);
   writeCorpus(corpusDir, corpus);
 
-  const aff = path.join(DICTIONARY_DIR, `${tag}.aff`);
-  const dic = path.join(DICTIONARY_DIR, `${tag}.dic`);
+  const aff = path.join(dictionaryDirectory, `${tag}.aff`);
+  const dic = path.join(dictionaryDirectory, `${tag}.dic`);
   for (const file of [aff, dic]) {
     if (!fs.existsSync(file)) throw new Error(`${file} is missing: run scripts/setup.sh`);
   }
@@ -169,7 +169,7 @@ function runLanguage(tag, args, direct, modulePath) {
     modulePath,
     floorPath,
     insidePath,
-    dictionaryDir: DICTIONARY_DIR,
+    dictionaryDir: dictionaryDirectory,
     tag,
     suggestBudgetMs: args.suggestBudgetMs
   };
