@@ -10,6 +10,7 @@
 
 const fs = require('node:fs');
 const path = require('node:path');
+const {parseArgs} = require('node:util');
 const {MessageChannel, Worker, isMainThread, parentPort, workerData} =
     require('node:worker_threads');
 
@@ -40,13 +41,9 @@ if (!isMainThread) {
 // The direct provider needs the page context that the module exports its class in (Node.js 20 has
 // no navigator); the host's worker makes its own.
 if (!('navigator' in globalThis)) globalThis.navigator = {};
-const options = {
-  runs: 200,
-  build: 'build'
-};
-for (let i = 2; i < process.argv.length; i += 2) {
-  options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
-}
+const {values: options} = parseArgs({
+  options: {runs: {type: 'string', default: '200'}, build: {type: 'string', default: 'build'}},
+});
 const runs = Number(options.runs);
 process.env.SPELLCHECKER_NATIVE_MODULE ??= path.resolve(root, options.build, 'spellchecker.node');
 const providerOptions = {

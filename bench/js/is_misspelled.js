@@ -12,16 +12,13 @@
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
+const {parseArgs} = require('node:util');
 const {spawnSync} = require('node:child_process');
 
 const root = path.resolve(__dirname, '..', '..');
-const options = {
-  build: 'build',
-  rounds: 5
-};
-for (let i = 2; i < process.argv.length; i += 2) {
-  options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
-}
+const {values: options} = parseArgs({
+  options: {build: {type: 'string', default: 'build'}, rounds: {type: 'string', default: '5'}},
+});
 const buildDir = path.resolve(root, options.build);
 const rounds = Number(options.rounds);
 const dictionaryDir = '/usr/share/hunspell';

@@ -9,15 +9,17 @@ import path from 'node:path';
 import zlib from 'node:zlib';
 
 import seededRandom from '../../tools/hunspell_diff/seeded_random.js';
+import typoModule from '../../tools/hunspell_diff/typo.js';
 
 const {makeRandom} = seededRandom;
+const {makeTypo} = typoModule;
 
-const WORD = /\p{L}+(?:'\p{L}+)*/gu;
+const wordPattern = /\p{L}+(?:'\p{L}+)*/gu;
 
 // Per language: the directories read (regular files only, by name) or the installed packages
 // whose files are read (those matching the pattern, by path), the files left out as pictures, the
 // letters typos are made of, and the number of tokens when the text has fewer than 200,000.
-export const LANGUAGES = {
+export const languages = {
   en_US: {
     name: 'English',
     sourceDirs: ['/usr/share/common-licenses', '/usr/share/games/fortunes'],
@@ -102,29 +104,14 @@ function readText(file) {
       .join('\n');
 }
 
-function typo(word, random, letters) {
-  const chars = Array.from(word);
-  const at = Math.floor(random() * chars.length);
-  const letter = letters[Math.floor(random() * letters.length)];
-  const kind = Math.floor(random() * 4);
-  if (kind === 0 && chars.length > 1) {
-    chars.splice(at, 1);
-  } else if (kind === 1 && chars.length > 1 && at + 1 < chars.length) {
-    [chars[at], chars[at + 1]] = [chars[at + 1], chars[at]];
-  } else if (kind === 2) {
-    chars[at] =
-        chars[at] === letter ? letters[(letters.indexOf(letter) + 1) % letters.length] : letter;
-  } else {
-    chars.splice(at, 0, letter);
-  }
-  return chars.join('');
-}
+// A deletion, a swap of neighbours, a changed letter or an inserted one.
+const typo = makeTypo(['delete', 'swap', 'change', 'insert'], 'insert');
 
 // Returns {running, distinct, suggest, warmup, text, manifest}. `text` is the source text with the
 // typos in place, for checking whole text at once.
 export function buildCorpus(
     tag, {tokens, typoRate = 0.1, seed = 20240607, suggestCount = 100, warmupCount = 3000} = {}) {
-  const language = LANGUAGES[tag];
+  const language = languages[tag];
   if (!language) throw new Error(`no corpus for ${tag}`);
   tokens ??= language.tokens ?? 200000;
   const random = makeRandom(seed);
@@ -136,7 +123,7 @@ export function buildCorpus(
   const after = [];
   let last = 0;
   let typos = 0;
-  for (const match of source.matchAll(WORD)) {
+  for (const match of source.matchAll(wordPattern)) {
     if (running.length >= tokens) {
       if (after.length >= warmupCount * 20) break;
       after.push(match[0]);
@@ -144,7 +131,7 @@ export function buildCorpus(
     }
     let word = match[0];
     if (random() < typoRate) {
-      word = typo(word, random, language.letters);
+      word = typo(word, language.letters, random);
       typoWords.push(word);
       typos++;
     }

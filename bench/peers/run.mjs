@@ -11,43 +11,37 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
+import {parseArgs} from 'node:util';
 
 import {buildCorpus, writeCorpus} from './corpus.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const root = path.resolve(here, '../..');
-const DICTIONARY_DIR = '/usr/share/hunspell';
+const dictionaryDirectory = '/usr/share/hunspell';
 
-function parseArgs(argv) {
-  const args = {
-    build: path.join(root, 'build-peers'),
-    module: null,
-    installed: null,
-    languages: ['en_US', 'de_DE', 'nl_NL'],
-    rounds: 5,
-    json: null,
-    suggestBudgetMs: 20000
+function parseOptions(argv) {
+  const {values} = parseArgs({
+    args: argv,
+    options: {
+      'build': {type: 'string'},
+      'module': {type: 'string'},
+      'installed': {type: 'string'},
+      'languages': {type: 'string', default: 'en_US,de_DE,nl_NL'},
+      'rounds': {type: 'string', default: '5'},
+      'json': {type: 'string'},
+      'suggest-budget-ms': {type: 'string', default: '20000'},
+    },
+  });
+  const resolved = (value) => value === undefined ? null : path.resolve(value);
+  return {
+    build: values.build === undefined ? path.join(root, 'build-peers') : path.resolve(values.build),
+    module: resolved(values.module),
+    installed: resolved(values.installed),
+    languages: values.languages.split(','),
+    rounds: Number(values.rounds),
+    json: resolved(values.json),
+    suggestBudgetMs: Number(values['suggest-budget-ms']),
   };
-  for (let i = 0; i < argv.length; i++) {
-    const value = argv[i + 1];
-    if (argv[i] === '--build')
-      args.build = path.resolve(value), i++;
-    else if (argv[i] === '--module')
-      args.module = path.resolve(value), i++;
-    else if (argv[i] === '--installed')
-      args.installed = path.resolve(value), i++;
-    else if (argv[i] === '--languages')
-      args.languages = value.split(','), i++;
-    else if (argv[i] === '--rounds')
-      args.rounds = Number(value), i++;
-    else if (argv[i] === '--json')
-      args.json = path.resolve(value), i++;
-    else if (argv[i] === '--suggest-budget-ms')
-      args.suggestBudgetMs = Number(value), i++;
-    else
-      throw new Error(`unknown argument ${argv[i]}`);
-  }
-  return args;
 }
 
 function findModule(buildDir, explicit) {
@@ -132,7 +126,7 @@ function sample() {
 }
 
 function main() {
-  const args = parseArgs(process.argv.slice(2));
+  const args = parseOptions(process.argv.slice(2));
   const direct = path.join(args.build, 'bench', 'bench_hunspell_direct');
   for (const file of [direct, path.join(args.build, 'bench', 'bench_whole_text')]) {
     if (!fs.existsSync(file)) throw new Error(`${file} is missing: run scripts/bench.sh`);
@@ -162,8 +156,8 @@ function runLanguage(tag, args, direct, modulePath) {
   const corpus = buildCorpus(tag);
   writeCorpus(corpusDir, corpus);
 
-  const aff = path.join(DICTIONARY_DIR, `${tag}.aff`);
-  const dic = path.join(DICTIONARY_DIR, `${tag}.dic`);
+  const aff = path.join(dictionaryDirectory, `${tag}.aff`);
+  const dic = path.join(dictionaryDirectory, `${tag}.dic`);
   for (const file of [aff, dic]) {
     if (!fs.existsSync(file)) throw new Error(`${file} is missing: run scripts/setup.sh`);
   }
@@ -175,7 +169,7 @@ function runLanguage(tag, args, direct, modulePath) {
     modulePath,
     floorPath,
     insidePath,
-    dictionaryDir: DICTIONARY_DIR,
+    dictionaryDir: dictionaryDirectory,
     tag,
     suggestBudgetMs: args.suggestBudgetMs
   };

@@ -32,29 +32,31 @@
 // unpatched engine disagrees with itself, or when some call of either engine on that word saw at
 // least TIMELIMIT pass on its own clock. Every other difference is real: the exit status is 1
 // when a real difference is not listed in the expected file.
-const childProcess = require('child_process');
-const crypto = require('crypto');
-const fs = require('fs');
-const path = require('path');
-const zlib = require('zlib');
+const childProcess = require('node:child_process');
+const crypto = require('node:crypto');
+const fs = require('node:fs');
+const path = require('node:path');
+const {parseArgs} = require('node:util');
+const zlib = require('node:zlib');
 
 const {makeRandom} = require('./seeded_random.js');
+const {makeTypo} = require('./typo.js');
 
-const TIMELIMIT_NS = 50e6;
-const REPEATS = 2;
+const timeLimitNs = 50e6;
+const repeats = 2;
 
 // Words per dictionary for each kind of input. The full run checks every distinct word of the
 // text.
-const SIZES = {
+const runSizes = {
   short: {stems: 500, typos: 500, cased: 150, compounds: 150, text: 500, textTypos: 150},
   full: {stems: 1500, typos: 1500, cased: 300, compounds: 200, text: 100000, textTypos: 1500},
 };
 // The share of the words (other than the text's) that also get suggestions: about 25 a
 // dictionary in the short run, 70 in the full one.
-const SUGGEST_SHARE = 1 / 80;
+const suggestShare = 1 / 80;
 
 // Running text in a language: a package, and which of its files.
-const TEXTS = {
+const texts = {
   en: {package: 'fortunes', files: /\/fortunes\/[^/]+$/},
   de: {package: 'fortunes-de', files: /\/fortunes\/de\/[^/]+$/},
   bg: {package: 'fortunes-bg', files: /\/fortunes\/bg\/[^/]+$/},
@@ -70,64 +72,51 @@ const TEXTS = {
   nl: {package: 'manpages-nl', files: /\/man\/nl\/.*\.gz$/},
 };
 
-const SHORT_DICTIONARIES =
+const shortDictionaryLinks =
     ['en_US', 'de_DE', 'pl_PL', 'nl'].map((name) => `/usr/share/hunspell/${name}.aff`);
 
+const usage = 'usage: hunspell_diff.js --patched BIN --unpatched BIN (--short | --full ROOT)';
+
 function parseArguments(argv) {
-  const options =
-      {pairs: [], dicts: [], scale: 1, expected: path.join(__dirname, 'expected-differences.tsv')};
-  for (let i = 0; i < argv.length; ++i) {
-    const value = () => {
-      if (i + 1 >= argv.length) throw new Error(`${argv[i]} needs a value`);
-      return argv[++i];
-    };
-    switch (argv[i]) {
-      case '--patched':
-        options.patched = value();
-        break;
-      case '--unpatched':
-        options.unpatched = value();
-        break;
-      case '--short':
-        options.mode = 'short';
-        break;
-      case '--full':
-        options.mode = 'full';
-        options.root = value();
-        break;
-      case '--pair':
-        options.mode = 'short';
-        options.pairs.push(value());
-        break;
-      case '--dict':
-        options.dicts.push(value());
-        break;
-      case '--scale':
-        options.scale = Number(value());
-        break;
-      case '--expected':
-        options.expected = value();
-        break;
-      case '--report':
-        options.report = value();
-        break;
-      case '--write-expected':
-        options.writeExpected = value();
-        break;
-      case '--list-words':
-        options.listWords = true;
-        break;
-      case '--text-packages':
-        options.mode = 'text-packages';
-        break;
-      default:
-        throw new Error(`unknown argument ${argv[i]}`);
-    }
+  const {values, tokens} = parseArgs({
+    args: argv,
+    tokens: true,
+    options: {
+      'patched': {type: 'string'},
+      'unpatched': {type: 'string'},
+      'short': {type: 'boolean'},
+      'full': {type: 'string'},
+      'pair': {type: 'string', multiple: true, default: []},
+      'dict': {type: 'string', multiple: true, default: []},
+      'scale': {type: 'string', default: '1'},
+      'expected': {type: 'string', default: path.join(__dirname, 'expected-differences.tsv')},
+      'report': {type: 'string'},
+      'write-expected': {type: 'string'},
+      'list-words': {type: 'boolean'},
+      'text-packages': {type: 'boolean'},
+    },
+  });
+  const options = {
+    patched: values.patched,
+    unpatched: values.unpatched,
+    root: values.full,
+    pairs: values.pair,
+    dicts: values.dict,
+    scale: Number(values.scale),
+    expected: values.expected,
+    report: values.report,
+    writeExpected: values['write-expected'],
+    listWords: values['list-words'],
+  };
+  // The mode is the last option that names one.
+  const modes =
+      {'short': 'short', 'pair': 'short', 'full': 'full', 'text-packages': 'text-packages'};
+  for (const token of tokens) {
+    if (token.kind === 'option' && modes[token.name]) options.mode = modes[token.name];
   }
   if (options.mode !== 'text-packages' &&
       (!options.patched || !options.unpatched || !options.mode)) {
-    throw new Error(
-        'usage: hunspell_diff.js --patched BIN --unpatched BIN (--short | --full ROOT)');
+    throw new Error(usage);
   }
   return options;
 }
@@ -147,7 +136,7 @@ function sample(list, count, next) {
 
 // The dictionaries: {name, affix, wordList, packageRoot}. Named "<package>:<file base name>".
 function shortDictionaries() {
-  return SHORT_DICTIONARIES.map((link) => {
+  return shortDictionaryLinks.map((link) => {
     if (!fs.existsSync(link)) {
       throw new Error(`${link} is missing: scripts/setup.sh installs it`);
     }
@@ -223,7 +212,7 @@ function textFiles(text, packageRoot) {
 const textCache = new Map();
 // The distinct words of the language's running text, in first-seen order.
 function textWords(language, packageRoot) {
-  const text = TEXTS[language];
+  const text = texts[language];
   if (!text) return [];
   const key = `${language}\0${packageRoot}`;
   if (textCache.has(key)) return textCache.get(key);
@@ -272,36 +261,9 @@ function runEngine(binary, dictionary, args, input) {
 }
 
 // Typos made by one edit: a deletion, an insertion or substitution of a letter from the
-// dictionary's own words, a swap of neighbours, a doubled letter.
-function typo(word, alphabet, next) {
-  const letters = Array.from(word);
-  const at = Math.floor(next() * letters.length);
-  const letter = alphabet[Math.floor(next() * alphabet.length)];
-  switch (Math.floor(next() * 5)) {
-    case 0:
-      if (letters.length > 1)
-        letters.splice(at, 1);
-      else
-        letters.push(letter);
-      break;
-    case 1:
-      letters.splice(at, 0, letter);
-      break;
-    case 2:
-      letters[at] = letter;
-      break;
-    case 3:
-      if (at + 1 < letters.length)
-        [letters[at], letters[at + 1]] = [letters[at + 1], letters[at]];
-      else
-        letters.push(letter);
-      break;
-    default:
-      letters.splice(at, 0, letters[at]);
-      break;
-  }
-  return letters.join('');
-}
+// dictionary's own words, a swap of neighbours, a doubled letter; a letter added at the end where
+// a deletion or swap does not fit.
+const typo = makeTypo(['delete', 'insert', 'substitute', 'swap', 'double'], 'append');
 
 const capitalised = (word) => {
   const letters = Array.from(word);
@@ -374,7 +336,7 @@ function makeWords(dictionary, sizes, binary) {
   for (const request of list) {
     if (textSet.has(request.word)) continue;
     const hash = crypto.createHash('sha256').update(`${dictionary.name}\0${request.word}`);
-    request.suggest = hash.digest().readUInt32LE(0) < SUGGEST_SHARE * 4294967296;
+    request.suggest = hash.digest().readUInt32LE(0) < suggestShare * 4294967296;
   }
   return list;
 }
@@ -395,13 +357,13 @@ function parseAnswers(text, count) {
   });
 }
 
-const VERDICTS = {
+const verdictNames = {
   1: 'correct',
   0: 'misspelled',
   x: 'unrepresentable',
   E: 'threw'
 };
-const showVerdict = (answer) => VERDICTS[answer.verdict] || answer.verdict;
+const showVerdict = (answer) => verdictNames[answer.verdict] || answer.verdict;
 const showSuggestions = (answer) => JSON.stringify(answer.suggestions);
 
 function requestText(requests, passes) {
@@ -431,13 +393,13 @@ function compareDictionary(dictionary, options, sizes) {
       differing.push({request, kinds, runs: {unpatched: [unpatched[i]], patched: [patched[i]]}});
   });
 
-  // The differing words again, each engine in a fresh process, every word REPEATS times.
+  // The differing words again, each engine in a fresh process, every word `repeats` times.
   if (differing.length) {
     const again = differing.map((difference) => difference.request);
-    const recheck = requestText(again, REPEATS);
+    const recheck = requestText(again, repeats);
     for (const engine of ['unpatched', 'patched']) {
       const answers =
-          parseAnswers(runEngine(options[engine], dictionary, [], recheck), again.length * REPEATS);
+          parseAnswers(runEngine(options[engine], dictionary, [], recheck), again.length * repeats);
       answers.forEach((answer, i) => differing[i % again.length].runs[engine].push(answer));
     }
   }
@@ -453,7 +415,7 @@ function compareDictionary(dictionary, options, sizes) {
       }
       const longest =
           Math.max(...runs.unpatched.map((a) => a[span]), ...runs.patched.map((a) => a[span]));
-      if (longest >= TIMELIMIT_NS) reasons.push(`a call saw ${(longest / 1e6).toFixed(0)} ms pass`);
+      if (longest >= timeLimitNs) reasons.push(`a call saw ${(longest / 1e6).toFixed(0)} ms pass`);
       differences.push({
         dictionary: dictionary.name,
         kind,
@@ -487,7 +449,7 @@ function compareDictionary(dictionary, options, sizes) {
   };
 }
 
-const EXPECTED_HEADER = '# dictionary\tkind\tword\tunpatched answer\tpatched answer\n' +
+const expectedHeader = '# dictionary\tkind\tword\tunpatched answer\tpatched answer\n' +
     '# Written by hunspell_diff.js --write-expected from a full run (tools/hunspell_diff/full.sh).\n';
 const expectedKey = (d) => [d.dictionary, d.kind, d.word, d.unpatched, d.patched].join('\t');
 
@@ -504,11 +466,11 @@ function readExpected(file) {
 function main() {
   const options = parseArguments(process.argv.slice(2));
   if (options.mode === 'text-packages') {
-    for (const name of new Set(Object.values(TEXTS).map((text) => text.package))) console.log(name);
+    for (const name of new Set(Object.values(texts).map((text) => text.package))) console.log(name);
     return;
   }
   const sizes = {};
-  for (const [kind, size] of Object.entries(SIZES[options.mode])) {
+  for (const [kind, size] of Object.entries(runSizes[options.mode])) {
     sizes[kind] = Math.round(size * options.scale);
   }
   let dictionaries = options.mode === 'full' ? fullDictionaries(options.root) :
@@ -593,7 +555,7 @@ function main() {
     // limit, and the short run's words are among the full run's.
     const lines = all.map((d) => expectedKey(d) + (d.timeLimited ? '\ttime-limited' : ''));
     fs.writeFileSync(
-        options.writeExpected, EXPECTED_HEADER + lines.join('\n') + (lines.length ? '\n' : ''));
+        options.writeExpected, expectedHeader + lines.join('\n') + (lines.length ? '\n' : ''));
   }
   process.exitCode = totals.unexpected ? 1 : 0;
 }

@@ -2,22 +2,22 @@
 // The differential run's verdicts on its own: two stand-in engines that answer as configured,
 // so that a difference, an expected one, and each way of telling a time-limited one apart are
 // seen to be classed as they should.
-const assert = require('assert');
-const childProcess = require('child_process');
-const fs = require('fs');
-const os = require('os');
-const path = require('path');
+const assert = require('node:assert');
+const childProcess = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
 const test = require('node:test');
 
-const TOOL = path.join(__dirname, 'hunspell_diff.js');
+const tool = path.join(__dirname, '..', '..', 'tools', 'hunspell_diff', 'hunspell_diff.js');
 
 // A stand-in engine speaking hunspell_diff_engine's protocol. It accepts the word list's words
 // and suggests the word with "1" appended; FAKE_CONFIG's entry for its role changes that:
 // flip (verdicts turned round for these words), suffix (suggestions end in this instead), vary
 // (a random suggestion added, different on every call), span (the clock span it reports, ns).
-const ENGINE = `#!/usr/bin/env node
+const engineScript = `#!/usr/bin/env node
 'use strict';
-const fs = require('fs');
+const fs = require('node:fs');
 const role = process.argv[2];
 const config = JSON.parse(fs.readFileSync(process.env.FAKE_CONFIG, 'utf8'))[role] || {};
 const args = process.argv.slice(3);
@@ -50,7 +50,7 @@ process.stdout.write(out);
 function setUp() {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'hunspell-diff-test-'));
   const engine = path.join(dir, 'engine.js');
-  fs.writeFileSync(engine, ENGINE, {mode: 0o755});
+  fs.writeFileSync(engine, engineScript, {mode: 0o755});
   for (const role of ['patched', 'unpatched']) {
     fs.writeFileSync(
         path.join(dir, role), `#!/bin/sh\nexec "${engine}" ${role} "$@"\n`, {mode: 0o755});
@@ -72,7 +72,7 @@ function run(setup, config, extra = []) {
   const result = childProcess.spawnSync(
       process.execPath,
       [
-        TOOL, '--pair', path.join(setup.dir, 'xx.aff'), '--patched',
+        tool, '--pair', path.join(setup.dir, 'xx.aff'), '--patched',
         path.join(setup.dir, 'patched'), '--unpatched', path.join(setup.dir, 'unpatched'),
         '--expected', expected, ...extra
       ],
@@ -117,24 +117,26 @@ test('changed suggestions that no limit explains are real differences', () => {
   for (const line of lines) assert.match(line, /\tsuggest\t.*\tNEW$/);
 });
 
-test('changed suggestions from a call that saw the limit pass are time-limited', () => {
-  const setup = setUp();
-  const {status, output} = run(setup, {patched: {suffix: '2', span: 50000000}});
-  assert.strictEqual(status, 0);
-  const lines = diffLines(output);
-  assert.ok(lines.length > 0);
-  for (const line of lines) assert.match(line, /\ttime-limited \(a call saw 50 ms pass\)$/);
-});
-
-test(
-    'changed suggestions where the unpatched engine disagrees with itself are time-limited', () => {
-      const setup = setUp();
-      const {status, output} = run(setup, {patched: {suffix: '2'}, unpatched: {vary: true}});
-      assert.strictEqual(status, 0);
-      const lines = diffLines(output);
-      assert.ok(lines.length > 0);
-      for (const line of lines) assert.match(line, /\ttime-limited \(unpatched answers vary: /);
-    });
+// Each way of telling that a limit may explain changed suggestions.
+const timeLimited = [
+  [
+    'from a call that saw the limit pass', {patched: {suffix: '2', span: 50000000}},
+    /\ttime-limited \(a call saw 50 ms pass\)$/
+  ],
+  [
+    'where the unpatched engine disagrees with itself',
+    {patched: {suffix: '2'}, unpatched: {vary: true}}, /\ttime-limited \(unpatched answers vary: /
+  ],
+];
+for (const [how, config, reason] of timeLimited) {
+  test(`changed suggestions ${how} are time-limited`, () => {
+    const {status, output} = run(setUp(), config);
+    assert.strictEqual(status, 0);
+    const lines = diffLines(output);
+    assert.ok(lines.length > 0);
+    for (const line of lines) assert.match(line, reason);
+  });
+}
 
 test('a patched engine that disagrees with itself below the limit is a real difference', () => {
   const setup = setUp();
