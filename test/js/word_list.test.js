@@ -216,7 +216,9 @@ test.describe('the file stays as the user has it', () => {
           fs.chownSync(file, row.owner, row.owner === 0 ? 0 : 65534);
           const before = fs.statSync(file);
           const result =
-              await runWriter(file, ['+second'], {spawnOptions: {uid: 65534, gid: 65534}});
+              await runWriter(file, ['+second'], {
+                spawnOptions: {env: {...process.env, SPELLCHECKER_TEST_WRITER_USER: '65534:65534'}},
+              });
           assert.equal(result.status, 1, row.name);
           assert.match(result.stderr, /ERR_SPELLCHECKER_WORD_LIST/, row.name);
           assert.match(result.stderr, /cannot be written \(EACCES\)/, row.name);
