@@ -51,6 +51,11 @@ function start(script, args = []) {
 // The main process's part: it makes channels, hands their ends to a host and a page, and routes
 // their messages; when a child dies, the other end of each of its channels is told.
 function createRouter() {
+  // A message to a process that is ending is lost, as one posted to a port whose other end has
+  // gone; its channel may close between the check and the write (EPIPE).
+  const deliver = (proc, message) => {
+    if (proc.child.connected) proc.child.send(message, () => {});
+  };
   const channels = new Map();
   let lastChannel = 0;
   const silenced = new Set();
@@ -63,14 +68,14 @@ function createRouter() {
       const other = channel.host === proc ? channel.page : channel.host;
       if (channel.onRoute?.(proc, message) === false) return;
       if (message.closed) channels.delete(message.channel);
-      if (other.child.connected) other.child.send(message);
+      deliver(other, message);
     });
     proc.exited.then(() => {
       for (const [id, channel] of channels) {
         if (channel.host !== proc && channel.page !== proc) continue;
         channels.delete(id);
         const other = channel.host === proc ? channel.page : channel.host;
-        if (other.child.connected) other.child.send({channel: id, closed: true});
+        deliver(other, {channel: id, closed: true});
       }
     });
   }
